@@ -1,0 +1,89 @@
+#include "tags/ttntfilestream.h"
+
+#include "tags/efileerror.h"
+#include "tags/textcodec.h"
+
+#include <unistd.h>
+#include <cerrno>
+
+TTntFileStream::TTntFileStream(const std::u16string& fileName, std::uint16_t mode)
+    : fileName_(fileName) {
+    handle_ = mode == fmCreate ? UniCreateFile(fileName) : UniOpenFile(fileName, mode);
+    if (handle_ < 0) {
+        const int error = UniLastError();
+        const std::string path = Utf16ToUtf8(UniFullPath(fileName));
+        const std::string reason = UniErrorText(error);
+        if (mode == fmCreate) {
+            throw EFCreateError("Cannot create file \"" + path + "\". " + reason);
+        }
+        throw EFOpenError("Cannot open file \"" + path + "\". " + reason);
+    }
+}
+
+TTntFileStream::~TTntFileStream() {
+    if (handle_ >= 0) {
+        ::close(handle_);
+    }
+}
+
+std::int64_t TTntFileStream::Read(void* buffer, std::int64_t count) {
+    return UniFileRead(handle_, buffer, count);
+}
+
+std::int64_t TTntFileStream::Write(const void* buffer, std::int64_t count) {
+    const auto* in = static_cast<const std::uint8_t*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(handle_, in + done, static_cast<std::size_t>(count - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+void TTntFileStream::ReadBuffer(void* buffer, std::int64_t count) {
+    if (count > 0 && Read(buffer, count) != count) {
+        throw EReadError("Stream read error");
+    }
+}
+
+void TTntFileStream::WriteBuffer(const void* buffer, std::int64_t count) {
+    if (count > 0 && Write(buffer, count) != count) {
+        throw EWriteError("Stream write error");
+    }
+}
+
+std::int64_t TTntFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+    return UniFileSeek(handle_, offset, static_cast<int>(origin));
+}
+
+std::int64_t TTntFileStream::Position() const {
+    return UniFileSeek(handle_, 0, 1);
+}
+
+void TTntFileStream::SetPosition(std::int64_t position) {
+    if (UniFileSeek(handle_, position, 0) != position) {
+        throw EReadError("Stream seek error");
+    }
+}
+
+std::int64_t TTntFileStream::Size() const {
+    return UniFileSize(handle_);
+}
+
+void TTntFileStream::SetSize(std::int64_t size) {
+    if (size < 0 || ::ftruncate(handle_, size) != 0 || UniFileSeek(handle_, size, 0) != size) {
+        throw EWriteError("Stream size error");
+    }
+}
+
+void TTntFileStream::Flush() {
+    if (::fsync(handle_) != 0) {
+        throw EWriteError("Stream flush error");
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+// A file stream opened by a UTF-16 name with a 16-bit file mode (see unifile.h). The constructor
+// raises EFCreateError (mode 0xFFFF) or EFOpenError when the file cannot be had; the stream owns
+// its handle and closes it on destruction.
+
+#include "tags/unifile.h"
+
+#include <cstdint>
+#include <string>
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TTntFileStream {
+public:
+    TTntFileStream(const std::u16string& fileName, std::uint16_t mode);
+    ~TTntFileStream();
+    TTntFileStream(const TTntFileStream&) = delete;
+    TTntFileStream& operator=(const TTntFileStream&) = delete;
+
+    THandle Handle() const { return handle_; }
+    const std::u16string& FileName() const { return fileName_; }
+
+    // Reads up to count bytes; fewer at the end of the file, -1 on an error.
+    std::int64_t Read(void* buffer, std::int64_t count);
+    // Writes count bytes; the result is the number written (fewer only on an error).
+    std::int64_t Write(const void* buffer, std::int64_t count);
+    // Read and Write that raise EReadError / EWriteError unless all count bytes moved.
+    void ReadBuffer(void* buffer, std::int64_t count);
+    void WriteBuffer(const void* buffer, std::int64_t count);
+
+    // New position, or -1 on an error.
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin);
+    std::int64_t Position() const;
+    void SetPosition(std::int64_t position);
+    std::int64_t Size() const;
+    // Cuts or extends the file and moves the position to its new end; raises EWriteError.
+    void SetSize(std::int64_t size);
+    // Puts the file's data on disk; raises EWriteError.
+    void Flush();
+
+private:
+    std::u16string fileName_;
+    THandle handle_ = INVALID_HANDLE_VALUE;
+};

@@ -1,0 +1,263 @@
+#include "tags/unifile.h"
+
+#include "tags/bytes.h"
+#include "tags/textcodec.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+// Names go to the kernel as UTF-8; an embedded zero cannot name a file.
+bool NativeName(const std::u16string& fileName, std::string& out) {
+    if (fileName.empty() || fileName.find(u'\0') != std::u16string::npos) {
+        errno = ENOENT;
+        return false;
+    }
+    out = Utf16ToUtf8(fileName);
+    return true;
+}
+
+// Closes fd and reports err as the reason of the failed open.
+THandle FailOpen(int fd, int err) {
+    ::close(fd);
+    errno = err;
+    return INVALID_HANDLE_VALUE;
+}
+
+// The flock operation that stands for a share nibble: nothing shared takes the file for this
+// handle alone, shared reading (or writing) coexists with other sharers, full sharing locks
+// nothing.
+int LockFor(std::uint16_t mode) {
+    switch ((mode >> 4) & 0x0F) {
+        case 2:
+        case 3:
+            return LOCK_SH;
+        case 4:
+            return 0;
+        default:
+            return LOCK_EX;
+    }
+}
+
+THandle Lock(int fd, int lock) {
+    if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
+        // Another handle holds the file: a sharing violation.
+        return FailOpen(fd, errno == EWOULDBLOCK ? EBUSY : errno);
+    }
+    return fd;
+}
+
+}  // namespace
+
+THandle UniCreateFile(const std::u16string& fileName) {
+    std::string name;
+    if (!NativeName(fileName, name)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    // Not O_TRUNC: a file that another handle holds must not be emptied before the lock is refused.
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    if (Lock(fd, LOCK_EX) == INVALID_HANDLE_VALUE) {
+        return INVALID_HANDLE_VALUE;
+    }
+    if (::ftruncate(fd, 0) != 0) {
+        return FailOpen(fd, errno);
+    }
+    return fd;
+}
+
+THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode) {
+    if (mode == fmCreate) {
+        return UniCreateFile(fileName);
+    }
+    std::string name;
+    if (!NativeName(fileName, name)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    int flags = O_RDONLY;
+    switch (mode & 0x03) {
+        case 1:
+            flags = O_WRONLY;
+            break;
+        case 2:
+            flags = O_RDWR;
+            break;
+        default:
+            break;
+    }
+    const int fd = ::open(name.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return FailOpen(fd, errno);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return FailOpen(fd, EISDIR);
+    }
+    return Lock(fd, LockFor(mode));
+}
+
+bool UniFileExists(const std::u16string& fileName) {
+    std::string name;
+    struct stat st {};
+    return NativeName(fileName, name) && ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool UniSetAttributes(const std::u16string& fileName, std::uint32_t attributes) {
+    std::string name;
+    struct stat st {};
+    if (!NativeName(fileName, name) || ::stat(name.c_str(), &st) != 0) {
+        return false;
+    }
+    const mode_t current = st.st_mode & 07777;
+    const mode_t wanted = (attributes & FILE_ATTRIBUTE_READONLY) != 0
+                              ? current & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH}
+                              : current | S_IWUSR;
+    // Nothing to change: leave the file (and its change time) alone.
+    return wanted == current || ::chmod(name.c_str(), wanted) == 0;
+}
+
+bool UniDeleteFile(const std::u16string& fileName) {
+    std::string name;
+    return NativeName(fileName, name) && ::unlink(name.c_str()) == 0;
+}
+
+bool UniMoveFile(const std::u16string& oldName, const std::u16string& newName) {
+    std::string from;
+    std::string to;
+    if (!NativeName(oldName, from) || !NativeName(newName, to)) {
+        return false;
+    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // File systems without RENAME_NOREPLACE: test, then rename.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::u16string UniFullPath(const std::u16string& fileName) {
+    std::string name;
+    if (!NativeName(fileName, name)) {
+        return {};
+    }
+    std::error_code error;
+    std::filesystem::path path(name);
+    if (path.is_relative()) {
+        const std::filesystem::path cwd = std::filesystem::current_path(error);
+        if (error) {
+            return fileName;
+        }
+        path = cwd / path;
+    }
+    return Utf8ToUtf16(path.lexically_normal().string());
+}
+
+std::string UniErrorText(int errorCode) {
+    char buffer[256] = {};
+    // The GNU strerror_r returns the text, which may or may not live in the buffer.
+    const char* text = ::strerror_r(errorCode, buffer, sizeof buffer);
+    std::string result = text != nullptr ? text : "";
+    if (Trim(result).empty()) {
+        result = "Unspecified error (" + std::to_string(errorCode) + ") from system.";
+    }
+    return result;
+}
+
+int UniLastError() {
+    return errno;
+}
+
+bool UniCloseHandle(THandle handle) {
+    return handle >= 0 && ::close(handle) == 0;
+}
+
+std::int64_t UniFileRead(THandle handle, void* buffer, std::int64_t count) {
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(handle, out + done, static_cast<std::size_t>(count - done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+std::int64_t UniFileSeek(THandle handle, std::int64_t offset, int origin) {
+    const int whence = origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET;
+    return ::lseek(handle, offset, whence);
+}
+
+std::int64_t UniFileSize(THandle handle) {
+    struct stat st {};
+    return ::fstat(handle, &st) == 0 ? st.st_size : -1;
+}
+
+bool UniFlushFolder(const std::u16string& fileName) {
+    std::string name;
+    if (!NativeName(fileName, name)) {
+        return false;
+    }
+    std::string folder = std::filesystem::path(name).parent_path().string();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return ok;
+}
+
+bool UniReplaceFile(const std::u16string& source, const std::u16string& target) {
+    std::string from;
+    std::string to;
+    if (!NativeName(source, from) || !NativeName(target, to)) {
+        return false;
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    // The rename has happened; a failed flush of the folder only weakens its durability.
+    UniFlushFolder(target);
+    return true;
+}
+
+bool UniCopyPermissions(const std::u16string& fromName, THandle to) {
+    std::string name;
+    struct stat st {};
+    if (!NativeName(fromName, name) || ::stat(name.c_str(), &st) != 0) {
+        return false;
+    }
+    return ::fchmod(to, (st.st_mode & 07777) | S_IWUSR) == 0;
+}
