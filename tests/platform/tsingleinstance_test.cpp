@@ -1,0 +1,73 @@
+#include "platform/tsingleinstance.h"
+#include "tests/support/qtprinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct HelperResult {
+    int exitCode = -1;
+    QString output;
+};
+
+// Runs the helper as a separate process with its runtime folder in dir.
+HelperResult runHelper(const QString& dir) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TOVRA_PROGRAM_DIR "/single_instance_helper"), {});
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+TEST(TSingleInstanceTest, SecondHolderInThisProcessIsRefusedUntilFirstEnds) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Tovra3.lock"));
+    {
+        TSingleInstance first(file);
+        ASSERT_TRUE(first.Acquire());
+        EXPECT_TRUE(first.Acquire()) << "holding it already counts";
+        TSingleInstance second(file);
+        EXPECT_FALSE(second.Acquire());
+    }
+    TSingleInstance third(file);
+    EXPECT_TRUE(third.Acquire());
+}
+
+TEST(TSingleInstanceTest, UnopenableLockFileCountsAsRefused) {
+    TSingleInstance lock(QStringLiteral("/nonexistent-folder/Tovra3.lock"));
+    EXPECT_FALSE(lock.Acquire());
+}
+
+TEST(TSingleInstanceTest, LockFileLivesInRuntimeFolder) {
+    QTemporaryDir dir;
+    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+    EXPECT_EQ(TSingleInstance::LockFileName(QStringLiteral("Tovra3")),
+              dir.filePath(QStringLiteral("Tovra3.lock")));
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(TSingleInstanceTest, SecondProcessShowsRefusalAndEnds) {
+    QTemporaryDir dir;
+    {
+        TSingleInstance running(dir.filePath(QStringLiteral("Tovra3.lock")));
+        ASSERT_TRUE(running.Acquire());
+        const HelperResult refused = runHelper(dir.path());
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_EQ(refused.output,
+                  QStringLiteral("Tovra3|%1|Aplikasi Tovra III [Velmo History] Sudah Berjalan! ")
+                      .arg(int(QMessageBox::Critical)));
+    }
+    // Once the first copy has ended, the next one starts.
+    const HelperResult started = runHelper(dir.path());
+    EXPECT_EQ(started.exitCode, 0);
+    EXPECT_EQ(started.output, QString());
+}
+
+}  // namespace
