@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+// Stream figures gathered while walking an ASF header; cleared before each walk.
+struct ASFStreamFacts {
+    std::int32_t MaxBitRate = 0;      // bit/s, File Properties Object
+    std::uint16_t Channels = 0;       // Stream Properties Object, audio format
+    std::int32_t SampleRate = 0;      // Hz, Stream Properties Object
+    std::int32_t AvgBytesPerSec = 0;  // Stream Properties Object
+
+    bool operator==(const ASFStreamFacts&) const = default;
+};
+
+// Reads the channel count, sample rate and average bit rate of a Windows Media audio file from its
+// ASF header objects, visiting each object by a seek past its size; the media data is never read.
+class TWMAfile {
+public:
+    // Copies up to dest.size() bytes from the given offset of a file into dest and returns how
+    // many were copied: fewer at the end of the file.
+    using ReadAt = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> dest)>;
+
+    TWMAfile() { Clear(); }
+
+    void Clear();
+    // Path in UTF-8. True when the file could be opened and its header read without running out of
+    // bytes, whether or not it is ASF; Valid tells whether the figures were taken.
+    bool Analyse(const std::string& path);
+    // The same walk over any source of fileSize bytes (a file, or bytes built in memory).
+    bool AnalyseSource(const ReadAt& read, std::uint64_t fileSize);
+    bool AnalyseBytes(std::span<const std::uint8_t> file);
+
+    bool Valid = false;
+    std::uint8_t Channels = 0;    // 1 to 6 when Valid
+    std::int32_t SampleRate = 0;  // Hz
+    std::int32_t BitRate = 0;     // average, kbit/s
+    ASFStreamFacts Facts;
+
+private:
+    enum class Walk { Done, Cut };
+    Walk WalkHeaderObjects(const ReadAt& read, std::uint64_t fileSize);
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "tags/bytes.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Builds ASF headers byte by byte for the WMA reader's tests.
+namespace asftest {
+
+using Guid = std::array<std::uint8_t, 16>;
+
+// {75B22630-668E-11CF-A6D9-00AA0062CE6C} and friends, in the file's mixed-endian byte order.
+constexpr Guid kHeader = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+constexpr Guid kFileProperties = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
+                                  0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+constexpr Guid kStreamProperties = {0x91, 0x07, 0xDC, 0xB7, 0xB7, 0xA9, 0xCF, 0x11,
+                                    0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+// {75B22636-668E-11CF-A6D9-00AA0062CE6C}, the Data Object that follows the header.
+constexpr Guid kData = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                        0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+// Some other header object (the Content Description Object).
+constexpr Guid kOther = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                         0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+
+inline void PutLE(Bytes& b, std::size_t at, std::uint64_t value, int width) {
+    for (int i = 0; i < width; ++i) {
+        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+// An object of the given total size: GUID, 64-bit size, then zeros.
+inline Bytes Object(const Guid& guid, std::size_t size) {
+    Bytes object(size, 0);
+    std::copy(guid.begin(), guid.end(), object.begin());
+    PutLE(object, 16, size, 8);
+    return object;
+}
+
+inline Bytes FileProperties(std::uint32_t maxBitRate) {
+    Bytes object = Object(kFileProperties, 104);
+    PutLE(object, 100, maxBitRate, 4);
+    return object;
+}
+
+// An audio Stream Properties Object with a WAVEFORMATEX at 78 and 8 bytes of error correction data.
+inline Bytes AudioStream(std::uint16_t channels, std::uint32_t sampleRate,
+                         std::uint32_t bytesPerSecond) {
+    Bytes object = Object(kStreamProperties, 96 + 8);
+    PutLE(object, 64, 18, 4);  // type-specific data length
+    PutLE(object, 68, 8, 4);   // error correction data length
+    PutLE(object, 78, 0x161, 2);
+    PutLE(object, 80, channels, 2);
+    PutLE(object, 82, sampleRate, 4);
+    PutLE(object, 86, bytesPerSecond, 4);
+    return object;
+}
+
+// A Header Object holding the given objects (counted as given), then a small Data Object.
+inline Bytes File(const std::vector<Bytes>& objects, std::uint32_t count) {
+    Bytes file(30, 0);
+    std::copy(kHeader.begin(), kHeader.end(), file.begin());
+    for (const Bytes& object : objects) {
+        file.insert(file.end(), object.begin(), object.end());
+    }
+    PutLE(file, 16, file.size(), 8);
+    PutLE(file, 24, count, 4);
+    file[28] = 1;
+    file[29] = 2;
+    const Bytes data = Object(kData, 50 + 1000);
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
+}
+
+inline Bytes File(const std::vector<Bytes>& objects) {
+    return File(objects, static_cast<std::uint32_t>(objects.size()));
+}
+
+}  // namespace asftest
