@@ -1,0 +1,119 @@
+#include "sysinfo/tdrmdisplaydevices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+extern "C" {
+#include <pci/pci.h>
+}
+
+namespace {
+
+constexpr qsizetype kMaxDeviceString = 127;  // the 128-byte field less its terminating zero
+
+void ignorePciMessage(char*, ...) {}
+
+// One reader of the PCI name list for a whole report; no bus access is needed for names.
+class PciNames {
+public:
+    PciNames() : access_(pci_alloc(), pci_cleanup) {
+        access_->warning = ignorePciMessage;
+        access_->debug = ignorePciMessage;
+    }
+
+    QString name(unsigned vendor, unsigned device) {
+        char buffer[256] = {};
+        const char* found = pci_lookup_name(
+            access_.get(), buffer, sizeof buffer,
+            PCI_LOOKUP_VENDOR | PCI_LOOKUP_DEVICE | PCI_LOOKUP_NO_HWDB, vendor, device);
+        return found ? QString::fromUtf8(found) : QString();
+    }
+
+private:
+    std::unique_ptr<pci_access, void (*)(pci_access*)> access_;
+};
+
+QString readLine(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readLine(256)).trimmed();
+}
+
+std::optional<unsigned> readHexId(const QString& path) {
+    bool ok = false;
+    const unsigned value = readLine(path).toUInt(&ok, 16);
+    if (!ok || value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+QString driverName(const QString& deviceDir) {
+    const QFileInfo driver(deviceDir + QStringLiteral("/driver"));
+    if (driver.isSymLink()) {
+        return QFileInfo(driver.symLinkTarget()).fileName();
+    }
+    QFile uevent(deviceDir + QStringLiteral("/uevent"));
+    if (uevent.open(QIODevice::ReadOnly)) {
+        while (!uevent.atEnd()) {
+            const QString line = QString::fromUtf8(uevent.readLine(1024)).trimmed();
+            if (line.startsWith(QLatin1String("DRIVER="))) {
+                return line.mid(7);
+            }
+        }
+    }
+    return {};
+}
+
+QString describe(const QString& cardDir, const QString& cardName, PciNames& names) {
+    const QString deviceDir = cardDir + QStringLiteral("/device");
+    const auto vendor = readHexId(deviceDir + QStringLiteral("/vendor"));
+    const auto device = readHexId(deviceDir + QStringLiteral("/device"));
+    QString text;
+    if (vendor && device) {
+        text = names.name(*vendor, *device);
+    }
+    if (text.isEmpty()) {
+        text = driverName(deviceDir);
+    }
+    if (text.isEmpty()) {
+        text = cardName;
+    }
+    return text.left(kMaxDeviceString);
+}
+
+}  // namespace
+
+std::vector<TDisplayDevice> DrmDisplayDevices(const QString& drmClassDir) {
+    // Only the cards themselves: "card0-HDMI-A-1" is a connector, "renderD128" a render node.
+    static const QRegularExpression cardPattern(QStringLiteral("^card(\\d+)$"));
+    std::vector<std::pair<int, QString>> cards;
+    const QStringList entries =
+        QDir(drmClassDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
+    for (const QString& entry : entries) {
+        const QRegularExpressionMatch match = cardPattern.match(entry);
+        if (match.hasMatch()) {
+            cards.emplace_back(match.captured(1).toInt(), entry);
+        }
+    }
+    std::sort(cards.begin(), cards.end());
+
+    std::vector<TDisplayDevice> devices;
+    if (cards.empty()) {
+        return devices;
+    }
+    PciNames names;
+    for (const auto& [number, cardName] : cards) {
+        devices.push_back(
+            {cardName, describe(drmClassDir + QLatin1Char('/') + cardName, cardName, names)});
+    }
+    return devices;
+}

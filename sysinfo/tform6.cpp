@@ -1,0 +1,100 @@
+#include "sysinfo/tform6.h"
+
+#include "platform/tapplication.h"
+#include "sysinfo/talsawaveout.h"
+#include "sysinfo/tdrmdisplaydevices.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+const QString kSoundHeading = QStringLiteral("Sound Card Detections");
+const QString kDisplayHeading = QStringLiteral("VGA Detections");
+
+}  // namespace
+
+TForm6::TForm6(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
+      WaveOutSource(AlsaWaveOutCaps),
+      DisplaySource([] { return DrmDisplayDevices(); }) {
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Bonus"));
+    setModal(false);
+    setFixedSize(306, 292);
+
+    Label1 = new QLabel(kSoundHeading, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont heading(QStringLiteral("Tahoma"));
+    heading.setPixelSize(13);
+    heading.setBold(true);
+    Label1->setFont(heading);
+    QPalette red = Label1->palette();
+    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+    Label1->setPalette(red);
+    Label1->move(8, 8);
+    Label1->adjustSize();
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(8, 24, 289, 257);
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    Button1 = new QPushButton(QStringLiteral("Button1"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(168, 8, 25, 17);
+    Button1->setVisible(false);
+    connect(Button1, &QPushButton::clicked, this, guarded([this](bool) { Button1Click(); }, this));
+
+    Button2 = new QPushButton(kSoundHeading, this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(200, 0, 33, 17);
+    Button2->setVisible(false);
+    connect(Button2, &QPushButton::clicked, this, guarded([this](bool) { Button2Click(); }, this));
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TForm6::Button1Click() {
+    Label1->setText(kDisplayHeading);
+    Label1->adjustSize();
+    Memo1->clear();
+    for (const QString& line : DisplayAdapterReport(DisplaySource())) {
+        Memo1->appendPlainText(line);
+        presentWindow();
+    }
+}
+
+void TForm6::Button2Click() {
+    Label1->setText(kSoundHeading);
+    Label1->adjustSize();
+    Memo1->clear();
+    for (const QString& line : SoundCardReport(WaveOutSource())) {
+        Memo1->appendPlainText(line);
+    }
+}
+
+void TForm6::ShowSoundCardReport() {
+    presentWindow();
+    Button2->click();
+}
+
+void TForm6::ShowDisplayAdapterReport() {
+    presentWindow();
+    Button1->click();
+}
+
+void TForm6::presentWindow() {
+    show();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,48 @@
+#include "windows/tform7.h"
+
+#include "controls/tdndlistbox.h"
+#include "platform/tapplication.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+TForm7::TForm7(QWidget* parent, const QString& programDir)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
+      programDir_(programDir) {
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("Readme File"));
+    setModal(true);
+    setFixedSize(523, 449);
+
+    DnDListBox1 = new TDnDListBox(this);
+    DnDListBox1->setObjectName(QStringLiteral("DnDListBox1"));
+    DnDListBox1->setGeometry(0, -1, 521, 449);
+    QFont font(QStringLiteral("Lucida Console"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(13);
+    DnDListBox1->setFont(font);
+    DnDListBox1->SetItemHeight(13);
+    DnDListBox1->SetAutoAdd(true);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+QString TForm7::ReadmePath() const {
+    const QString folder =
+        programDir_.isEmpty() ? QCoreApplication::applicationDirPath() : programDir_;
+    return folder + QStringLiteral("/Readme.Korvi");
+}
+
+void TForm7::FormShow() {
+    DnDListBox1->LoadFromFile(ReadmePath());
+}
+
+void TForm7::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A missing readme is reported, and the window still opens with what it listed before.
+    guarded([this] { FormShow(); }, this)();
+}
