@@ -114,6 +114,12 @@ bool UniFileExists(const std::u16string& fileName) {
     return NativeName(fileName, name) && ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool UniEntryExists(const std::u16string& fileName) {
+    std::string name;
+    struct stat st {};
+    return NativeName(fileName, name) && ::lstat(name.c_str(), &st) == 0;
+}
+
 bool UniSetAttributes(const std::u16string& fileName, std::uint32_t attributes) {
     std::string name;
     struct stat st {};

@@ -36,6 +36,8 @@ THandle UniCreateFile(const std::u16string& fileName);
 THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode);
 // True when a file that is not a directory exists under the name.
 bool UniFileExists(const std::u16string& fileName);
+// True when any directory entry has the name (a file, a folder, a dangling link).
+bool UniEntryExists(const std::u16string& fileName);
 // Attributes 0 make the file writable for its owner (adds the owner's write permission and
 // changes nothing else); FILE_ATTRIBUTE_READONLY takes every write permission away.
 bool UniSetAttributes(const std::u16string& fileName, std::uint32_t attributes);

@@ -1,0 +1,367 @@
+#include "tags/tid3v1.h"
+
+#include "tags/textcodec.h"
+#include "tags/ttntfilestream.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <string_view>
+
+namespace {
+
+constexpr std::int64_t kTagLength = 128;
+constexpr std::size_t kFieldLength = 30;
+constexpr std::size_t kYearLength = 4;
+constexpr std::size_t kV11CommentLength = 28;
+constexpr std::int32_t kLyricsTrailerLength = 15;  // six size digits and "LYRICS200"
+constexpr std::string_view kLyricsBegin = "LYRICSBEGIN";
+constexpr std::string_view kLyricsEnd = "LYRICS200";
+constexpr std::uint32_t kMaxLyricsValue = 99999;   // five digits
+constexpr std::uint32_t kMaxLyricsBlock = 999999;  // six digits
+
+// Offsets within the 128-byte tag.
+constexpr std::size_t kTitleAt = 3;
+constexpr std::size_t kArtistAt = 33;
+constexpr std::size_t kAlbumAt = 63;
+constexpr std::size_t kYearAt = 93;
+constexpr std::size_t kCommentAt = 97;
+constexpr std::size_t kZeroByteAt = 125;
+constexpr std::size_t kTrackAt = 126;
+constexpr std::size_t kGenreAt = 127;
+
+// A text field of the tag: its bytes up to the length, trailing 0 to 32 removed.
+std::string TagText(ByteSpan tag, std::size_t at, std::size_t length) {
+    return Cp1252ToUtf8(TrimRight(std::string(AsChars(tag.subspan(at, length)))));
+}
+
+// Copies at most length bytes of the text into the tag; the rest stays zero.
+void PutTagText(Bytes& tag, std::size_t at, std::size_t length, const std::string& utf8) {
+    const std::string bytes = Utf8ToCp1252(TrimRight(utf8));
+    std::copy_n(bytes.begin(), std::min(length, bytes.size()), tag.begin() + at);
+}
+
+// Lyrics line ends: a lone CR becomes CR LF, and CR LF stays CR LF. One left-to-right pass of
+// each replacement, as the block's writers expect.
+std::string NormaliseLineEnds(const std::string& text) {
+    std::string widened;
+    for (char c : text) {
+        widened.push_back(c);
+        if (c == '\r') {
+            widened.push_back('\n');
+        }
+    }
+    std::string result;
+    for (std::size_t i = 0; i < widened.size();) {
+        if (widened.compare(i, 3, "\r\n\n") == 0) {
+            result += "\r\n";
+            i += 3;
+        } else {
+            result.push_back(widened[i++]);
+        }
+    }
+    return result;
+}
+
+// The stored form of a setter's text and its extended field (the text past 30 characters).
+void SetLongText(const std::string& value, std::string& plain, std::string& extended) {
+    plain = TrimRight(value);
+    extended = Utf8Length(plain) > kFieldLength ? plain : std::string();
+}
+
+}  // namespace
+
+// The member initialisers are the cleared state.
+TID3v1::TID3v1() = default;
+
+void TID3v1::Clear() {
+    *this = TID3v1();
+}
+
+std::string TID3v1::Title() const {
+    return extendedTitle_.empty() ? title_ : extendedTitle_;
+}
+std::string TID3v1::Artist() const {
+    return extendedArtist_.empty() ? artist_ : extendedArtist_;
+}
+std::string TID3v1::Album() const {
+    return extendedAlbum_.empty() ? album_ : extendedAlbum_;
+}
+std::string TID3v1::Comment() const {
+    return extendedComment_.empty() ? comment_ : extendedComment_;
+}
+
+void TID3v1::SetTitle(const std::string& value) {
+    SetLongText(value, title_, extendedTitle_);
+}
+void TID3v1::SetArtist(const std::string& value) {
+    SetLongText(value, artist_, extendedArtist_);
+}
+void TID3v1::SetAlbum(const std::string& value) {
+    SetLongText(value, album_, extendedAlbum_);
+}
+void TID3v1::SetComment(const std::string& value) {
+    SetLongText(value, comment_, extendedComment_);
+}
+void TID3v1::SetYear(const std::string& value) {
+    year_ = Utf8Left(TrimRight(value), kYearLength);
+}
+
+std::int32_t TID3v1::LyricsBlockLength() const {
+    return lyricsSize_ > 0 ? lyricsSize_ + kLyricsTrailerLength : 0;
+}
+
+std::int32_t TID3v1::TrailerLength() const {
+    return LyricsBlockLength() + (tagPresent_ ? static_cast<std::int32_t>(kTagLength) : 0);
+}
+
+bool TID3v1::Load(const std::u16string& fileName) {
+    Clear();
+    return ReadBlocks(fileName, true);
+}
+
+bool TID3v1::ReadBlocks(const std::u16string& fileName, bool parseFields) {
+    try {
+        TTntFileStream file(fileName, fmShareDenyWrite);
+        const std::int64_t size = file.Size();
+        tagPresent_ = false;
+        // A file shorter than the tag has none.
+        if (size >= kTagLength) {
+            std::array<std::uint8_t, kTagLength> tag{};
+            file.SetPosition(size - kTagLength);
+            file.ReadBuffer(tag.data(), kTagLength);
+            tagPresent_ = AsChars(tag).substr(0, 3) == "TAG";
+            if (tagPresent_ && parseFields) {
+                ReadTag(tag);
+            }
+        }
+        ReadLyricsBlock(file, parseFields);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void TID3v1::ReadTag(ByteSpan tag) {
+    const std::uint8_t zero = tag[kZeroByteAt];
+    const std::uint8_t track = tag[kTrackAt];
+    tagVersion_ = ((zero == 0 && track != 0) || (zero == 0x20 && track != 0x20)) ? 2 : 1;
+    SetTitle(TagText(tag, kTitleAt, kFieldLength));
+    SetArtist(TagText(tag, kArtistAt, kFieldLength));
+    SetAlbum(TagText(tag, kAlbumAt, kFieldLength));
+    SetYear(TagText(tag, kYearAt, kYearLength));
+    SetComment(TagText(tag, kCommentAt, tagVersion_ == 2 ? kV11CommentLength : kFieldLength));
+    if (tagVersion_ == 2) {
+        track_ = track;
+    }
+    genreIndex_ = tag[kGenreAt];
+}
+
+void TID3v1::ReadLyricsBlock(TTntFileStream& file, bool parseFields) {
+    lyricsPresent_ = false;
+    lyricsSize_ = 0;
+    const std::int64_t distance = kLyricsTrailerLength + (tagPresent_ ? kTagLength : 0);
+    const std::int64_t size = file.Size();
+    if (size < distance) {
+        return;
+    }
+    std::array<std::uint8_t, kLyricsTrailerLength> trailer{};
+    file.SetPosition(size - distance);
+    if (file.Read(trailer.data(), trailer.size()) != kLyricsTrailerLength ||
+        AsChars(trailer).substr(6) != kLyricsEnd) {
+        return;
+    }
+    const std::int64_t blockSize = ParseDigits(AsChars(trailer).substr(0, 6)).value_or(0);
+    const std::int64_t start = size - distance - blockSize;
+    if (blockSize <= 0 || start < 0) {
+        return;
+    }
+    std::array<std::uint8_t, kLyricsBegin.size()> begin{};
+    file.SetPosition(start);
+    if (file.Read(begin.data(), begin.size()) != std::ssize(begin) ||
+        AsChars(begin) != kLyricsBegin) {
+        return;
+    }
+    lyricsPresent_ = true;
+    lyricsSize_ = static_cast<std::int32_t>(blockSize);
+    if (parseFields) {
+        ReadLyricsFields(file, start + blockSize);
+    }
+}
+
+void TID3v1::ReadLyricsFields(TTntFileStream& file, std::int64_t end) {
+    // The scan ends at an unknown id, a size that is no number, a field that would run past the
+    // block (into its own trailer) and at the first short read.
+    for (;;) {
+        std::array<std::uint8_t, 8> header{};
+        const std::int64_t at = file.Position();
+        if (at < 0 || at + std::ssize(header) > end ||
+            file.Read(header.data(), header.size()) != std::ssize(header)) {
+            return;
+        }
+        const std::string_view id = AsChars(header).substr(0, 3);
+        const auto length = ParseDigits(AsChars(header).substr(3, 5));
+        if (!length || at + std::ssize(header) + *length > end) {
+            return;
+        }
+        std::string raw(*length, '\0');
+        if (file.Read(raw.data(), *length) != *length) {
+            return;
+        }
+        const std::string value = Cp1252ToUtf8(raw);
+        if (id == "IND") {
+            continue;
+        } else if (id == "LYR") {
+            lyrics_ = NormaliseLineEnds(Trim(value));
+        } else if (id == "INF") {
+            SetComment(Trim(value));
+        } else if (id == "EAL") {
+            SetAlbum(Trim(value));
+        } else if (id == "EAR") {
+            SetArtist(Trim(value));
+        } else if (id == "ETT") {
+            SetTitle(Trim(value));
+        } else if (id == "AUT") {
+            lyricsAuthor_ = Trim(value);
+        } else if (id == "IMG") {
+            imageLink_ = value;
+        } else {
+            return;
+        }
+    }
+}
+
+bool TID3v1::LyricsBlockWanted() const {
+    // Long titles alone, or an image link alone, make no block.
+    const bool keeps = !lyrics_.empty() || !lyricsAuthor_.empty() || !imageLink_.empty();
+    const bool carries = !lyrics_.empty() || !lyricsAuthor_.empty() || !extendedArtist_.empty() ||
+                         !extendedAlbum_.empty() || !extendedComment_.empty() ||
+                         !extendedTitle_.empty();
+    return keeps && carries;
+}
+
+bool TID3v1::BuildBlocks(Bytes& out) const {
+    out.clear();
+    if (LyricsBlockWanted()) {
+        Bytes block;
+        AppendText(block, kLyricsBegin);
+        AppendText(block, lyrics_.empty() ? "IND0000200" : "IND0000210");
+        const std::array<std::pair<std::string_view, const std::string*>, 7> fields = {{
+            {"EAL", &extendedAlbum_},
+            {"EAR", &extendedArtist_},
+            {"ETT", &extendedTitle_},
+            {"INF", &extendedComment_},
+            {"AUT", &lyricsAuthor_},
+            {"LYR", &lyrics_},
+            {"IMG", &imageLink_},
+        }};
+        for (const auto& [id, text] : fields) {
+            const std::string value = Utf8ToCp1252(*text);
+            if (Trim(value).empty()) {
+                continue;
+            }
+            if (value.size() > kMaxLyricsValue) {
+                return false;
+            }
+            AppendText(block, id);
+            AppendText(block, ZeroPadded(static_cast<std::uint32_t>(value.size()), 5));
+            AppendText(block, value);
+        }
+        if (block.size() > kMaxLyricsBlock) {
+            return false;
+        }
+        const auto blockSize = static_cast<std::uint32_t>(block.size());
+        AppendText(block, ZeroPadded(blockSize, 6));
+        AppendText(block, kLyricsEnd);
+        out = std::move(block);
+    }
+    const Bytes tag = BuildTag();
+    out.insert(out.end(), tag.begin(), tag.end());
+    return true;
+}
+
+Bytes TID3v1::BuildTag() const {
+    Bytes tag(kTagLength, 0);
+    std::copy_n("TAG", 3, tag.begin());
+    PutTagText(tag, kTitleAt, kFieldLength, Title());
+    PutTagText(tag, kArtistAt, kFieldLength, Artist());
+    PutTagText(tag, kAlbumAt, kFieldLength, Album());
+    PutTagText(tag, kYearAt, kYearLength, year_);
+    PutTagText(tag, kCommentAt, kFieldLength, Comment());
+    if (track_ > 0) {
+        tag[kZeroByteAt] = 0;
+        tag[kTrackAt] = track_;
+    }
+    tag[kGenreAt] = genreIndex_;
+    return tag;
+}
+
+bool TID3v1::Save(const std::u16string& fileName) {
+    // Learn the old tag and block, build the new ones, then swap them with one write. The old
+    // bytes are kept so that a failed write can put them back.
+    if (!ReadBlocks(fileName, false)) {
+        return false;
+    }
+    Bytes blocks;
+    if (!BuildBlocks(blocks) || !UniSetAttributes(fileName, 0)) {
+        return false;
+    }
+    const bool blockWritten = blocks.size() > static_cast<std::size_t>(kTagLength);
+    try {
+        TTntFileStream file(fileName, fmOpenReadWrite | fmShareDenyWrite);
+        const std::int64_t size = file.Size();
+        const std::int64_t cut = size - TrailerLength();
+        if (size < 0 || cut < 0) {
+            return false;
+        }
+        Bytes old(static_cast<std::size_t>(size - cut));
+        file.SetPosition(cut);
+        file.ReadBuffer(old.data(), std::ssize(old));
+        try {
+            file.SetPosition(cut);
+            file.WriteBuffer(blocks.data(), std::ssize(blocks));
+            if (std::ssize(blocks) < std::ssize(old)) {
+                file.SetSize(cut + std::ssize(blocks));
+            }
+        } catch (const std::exception&) {
+            // Best effort: the old trailer back in its place and the old length.
+            file.SetPosition(cut);
+            file.Write(old.data(), std::ssize(old));
+            try {
+                file.SetSize(size);
+            } catch (const std::exception&) {
+            }
+            return false;
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    tagPresent_ = true;
+    lyricsPresent_ = blockWritten;
+    lyricsSize_ = blockWritten ? static_cast<std::int32_t>(blocks.size()) -
+                                     static_cast<std::int32_t>(kTagLength) - kLyricsTrailerLength
+                               : 0;
+    return true;
+}
+
+bool TID3v1::Strip(const std::u16string& fileName) {
+    if (!ReadBlocks(fileName, false)) {
+        return false;
+    }
+    if (!tagPresent_ && !lyricsPresent_) {
+        return true;
+    }
+    if (!UniSetAttributes(fileName, 0)) {
+        return false;
+    }
+    try {
+        TTntFileStream file(fileName, fmOpenReadWrite | fmShareDenyWrite);
+        // Tag and block go in one cut, so a failure leaves both.
+        file.SetSize(file.Size() - TrailerLength());
+    } catch (const std::exception&) {
+        return false;
+    }
+    tagPresent_ = false;
+    lyricsPresent_ = false;
+    return true;
+}
