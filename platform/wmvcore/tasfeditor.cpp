@@ -1,0 +1,595 @@
+#include "platform/wmvcore/tasfeditor.h"
+
+#include <taglib/asftag.h>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <new>
+
+namespace {
+
+constexpr std::array<const char*, 3> kFigureNames = {"Duration", "Bitrate", "FileSize"};
+constexpr std::array<const char*, 5> kContentNames = {"Title", "Author", "Copyright", "Description",
+                                                      "Rating"};
+constexpr int kMaxStream = 127;  // ASF stream numbers are 7 bits
+constexpr std::size_t kMaxNameUnits = 0x7FFF;
+
+// Runs an interface method so that nothing thrown inside leaves the module.
+template <typename F>
+WMHRESULT Guard(F body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return WM_E_OUTOFMEMORY;
+    } catch (...) {
+        return WM_E_FAIL;
+    }
+}
+
+TagLib::String FromUtf16(const char16_t* text, std::size_t units) {
+    TagLib::ByteVector bytes;
+    for (std::size_t i = 0; i < units && text[i] != 0; ++i) {
+        bytes.append(static_cast<char>(text[i] & 0xFF));
+        bytes.append(static_cast<char>(text[i] >> 8));
+    }
+    return TagLib::String(bytes, TagLib::String::UTF16LE);
+}
+
+// A zero-terminated name, or an empty one when it is missing or too long.
+TagLib::String NameFromUtf16(const char16_t* name) {
+    if (name == nullptr) {
+        return {};
+    }
+    std::size_t units = 0;
+    while (name[units] != 0) {
+        if (++units > kMaxNameUnits) {
+            return {};
+        }
+    }
+    return FromUtf16(name, units);
+}
+
+// UTF-16 units of text with the terminating zero.
+std::vector<char16_t> ToUtf16(const TagLib::String& text) {
+    const TagLib::ByteVector bytes = text.data(TagLib::String::UTF16LE);
+    std::vector<char16_t> units;
+    units.reserve(bytes.size() / 2 + 1);
+    for (unsigned int i = 0; i + 1 < bytes.size(); i += 2) {
+        units.push_back(static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i]) |
+                                              static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+    }
+    units.push_back(0);
+    return units;
+}
+
+TagLib::ByteVector StringValue(const TagLib::String& text) {
+    const std::vector<char16_t> units = ToUtf16(text);
+    return TagLib::ByteVector(reinterpret_cast<const char*>(units.data()),
+                              static_cast<unsigned int>(units.size() * sizeof(char16_t)));
+}
+
+template <typename T>
+TagLib::ByteVector HostValue(T value) {
+    return TagLib::ByteVector(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+template <typename T>
+T FromHost(const std::uint8_t* value) {
+    T result;
+    std::memcpy(&result, value, sizeof result);
+    return result;
+}
+
+bool SameName(const TagLib::String& a, const TagLib::String& b) {
+    return a.upper() == b.upper();
+}
+
+WMT_ATTR_DATATYPE TypeOf(const TagLib::ASF::Attribute& attribute) {
+    switch (attribute.type()) {
+        case TagLib::ASF::Attribute::UnicodeType:
+            return WMT_TYPE_STRING;
+        case TagLib::ASF::Attribute::BytesType:
+            return WMT_TYPE_BINARY;
+        case TagLib::ASF::Attribute::BoolType:
+            return WMT_TYPE_BOOL;
+        case TagLib::ASF::Attribute::DWordType:
+            return WMT_TYPE_DWORD;
+        case TagLib::ASF::Attribute::QWordType:
+            return WMT_TYPE_QWORD;
+        case TagLib::ASF::Attribute::WordType:
+            return WMT_TYPE_WORD;
+        case TagLib::ASF::Attribute::GuidType:
+            return WMT_TYPE_GUID;
+    }
+    return WMT_TYPE_BINARY;
+}
+
+TagLib::ByteVector ValueOf(const TagLib::ASF::Attribute& attribute) {
+    switch (attribute.type()) {
+        case TagLib::ASF::Attribute::UnicodeType:
+            return StringValue(attribute.toString());
+        case TagLib::ASF::Attribute::BoolType:
+            return HostValue<std::uint32_t>(attribute.toBool() != 0 ? 1 : 0);
+        case TagLib::ASF::Attribute::DWordType:
+            return HostValue<std::uint32_t>(attribute.toUInt());
+        case TagLib::ASF::Attribute::QWordType:
+            return HostValue<std::uint64_t>(attribute.toULongLong());
+        case TagLib::ASF::Attribute::WordType:
+            return HostValue<std::uint16_t>(attribute.toUShort());
+        default:
+            return attribute.toByteVector();
+    }
+}
+
+// The value a caller hands in, as TagLib stores it; false when it does not fit the type.
+bool MakeAttribute(WMT_ATTR_DATATYPE type, const std::uint8_t* value, std::uint32_t length,
+                   TagLib::ASF::Attribute& attribute) {
+    if (value == nullptr && length != 0) {
+        return false;
+    }
+    switch (type) {
+        case WMT_TYPE_STRING: {
+            std::vector<char16_t> units(length / 2);
+            if (!units.empty()) {
+                std::memcpy(units.data(), value, units.size() * sizeof(char16_t));
+            }
+            attribute = TagLib::ASF::Attribute(FromUtf16(units.data(), units.size()));
+            return true;
+        }
+        case WMT_TYPE_BINARY:
+            attribute = TagLib::ASF::Attribute(
+                TagLib::ByteVector(reinterpret_cast<const char*>(value), length));
+            return true;
+        case WMT_TYPE_BOOL:
+            if (length < sizeof(std::uint32_t)) {
+                return false;
+            }
+            attribute = TagLib::ASF::Attribute(FromHost<std::uint32_t>(value) != 0);
+            return true;
+        case WMT_TYPE_DWORD:
+            if (length < sizeof(std::uint32_t)) {
+                return false;
+            }
+            attribute =
+                TagLib::ASF::Attribute(static_cast<unsigned int>(FromHost<std::uint32_t>(value)));
+            return true;
+        case WMT_TYPE_QWORD:
+            if (length < sizeof(std::uint64_t)) {
+                return false;
+            }
+            attribute = TagLib::ASF::Attribute(
+                static_cast<unsigned long long>(FromHost<std::uint64_t>(value)));
+            return true;
+        case WMT_TYPE_WORD:
+            if (length < sizeof(std::uint16_t)) {
+                return false;
+            }
+            attribute =
+                TagLib::ASF::Attribute(static_cast<unsigned short>(FromHost<std::uint16_t>(value)));
+            return true;
+        default:
+            return false;  // TagLib cannot write a GUID attribute
+    }
+}
+
+std::string Utf8Path(const char16_t* fileName) {
+    return FromUtf16(fileName, std::char_traits<char16_t>::length(fileName)).to8Bit(true);
+}
+
+}  // namespace
+
+TAsfEditor::TAsfEditor() = default;
+TAsfEditor::~TAsfEditor() = default;
+
+WMHRESULT TAsfEditor::QueryInterface(const WMGUID* iid, void** object) {
+    if (object == nullptr) {
+        return WM_E_INVALIDARG;
+    }
+    *object = nullptr;
+    if (iid == nullptr) {
+        return WM_E_INVALIDARG;
+    }
+    if (*iid == IID_IWMUnknown || *iid == IID_IWMMetadataEditor) {
+        *object = static_cast<IWMMetadataEditor*>(this);
+    } else if (*iid == IID_IWMHeaderInfo3) {
+        *object = static_cast<IWMHeaderInfo3*>(this);
+    } else {
+        return WM_E_NOINTERFACE;
+    }
+    AddRef();
+    return WM_S_OK;
+}
+
+std::uint32_t TAsfEditor::AddRef() {
+    return ++references_;
+}
+
+std::uint32_t TAsfEditor::Release() {
+    const std::uint32_t left = --references_;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+WMHRESULT TAsfEditor::Open(const char16_t* fileName) {
+    return Guard([&] {
+        if (fileName == nullptr) {
+            return WM_E_INVALIDARG;
+        }
+        if (file_) {
+            return WM_E_UNEXPECTED;
+        }
+        const std::string path = Utf8Path(fileName);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error)) {
+            return WM_E_FILENOTFOUND;
+        }
+        auto file = std::make_unique<TagLib::ASF::File>(path.c_str(), true,
+                                                        TagLib::AudioProperties::Average);
+        if (!file->isValid() || file->tag() == nullptr) {
+            return WM_E_BADFORMAT;
+        }
+        if (!properties_.Read(path) && file->audioProperties() != nullptr) {
+            // TagLib found the header where our walk did not: take its rounded figures.
+            const auto* audio = file->audioProperties();
+            properties_.PlayDuration =
+                static_cast<std::uint64_t>(std::max(audio->lengthInMilliseconds(), 0)) * 10000;
+            properties_.MaxBitrate =
+                static_cast<std::uint32_t>(std::max(audio->bitrate(), 0)) * 1000;
+        }
+        fileSize_ = std::filesystem::file_size(path, error);
+        if (error) {
+            fileSize_ = 0;
+        }
+        file_ = std::move(file);
+        return WM_S_OK;
+    });
+}
+
+WMHRESULT TAsfEditor::Close() {
+    file_.reset();
+    properties_ = {};
+    fileSize_ = 0;
+    return WM_S_OK;
+}
+
+WMHRESULT TAsfEditor::Flush() {
+    return Guard([&] {
+        if (!file_) {
+            return WM_E_UNEXPECTED;
+        }
+        if (file_->readOnly()) {
+            return WM_E_ACCESSDENIED;
+        }
+        return file_->save() ? WM_S_OK : WM_E_WRITEFAULT;
+    });
+}
+
+void TAsfEditor::AddFigures(std::vector<TEntry>& entries) const {
+    constexpr std::array<WMT_ATTR_DATATYPE, 3> types = {WMT_TYPE_QWORD, WMT_TYPE_DWORD,
+                                                        WMT_TYPE_QWORD};
+    for (std::size_t i = 0; i < kFigureNames.size(); ++i) {
+        entries.push_back({kFigureNames[i], TSource::Figure, static_cast<int>(i), 0, 0, types[i]});
+    }
+}
+
+void TAsfEditor::AddContent(std::vector<TEntry>& entries) const {
+    for (int field = 0; field < cfCount; ++field) {
+        if (!ContentText(field).isEmpty()) {
+            entries.push_back(
+                {kContentNames[field], TSource::Content, field, 0, 0, WMT_TYPE_STRING});
+        }
+    }
+}
+
+void TAsfEditor::AddExtended(std::vector<TEntry>& entries) const {
+    const auto& map = file_->tag()->attributeListMap();
+    // File-level attributes first, so their indices are the same in every view.
+    for (const bool fileLevel : {true, false}) {
+        for (const auto& [name, list] : map) {
+            int place = 0;
+            for (const auto& attribute : list) {
+                if ((attribute.stream() == 0) == fileLevel) {
+                    entries.push_back({name, TSource::Extended, place, attribute.stream(),
+                                       attribute.language(), TypeOf(attribute)});
+                }
+                ++place;
+            }
+        }
+    }
+}
+
+std::vector<TAsfEditor::TEntry> TAsfEditor::Entries(std::uint16_t stream) const {
+    std::vector<TEntry> entries;
+    if (!file_) {
+        return entries;
+    }
+    AddFigures(entries);
+    AddContent(entries);
+    AddExtended(entries);
+    if (stream != WM_ALL_STREAMS) {
+        std::erase_if(entries, [stream](const TEntry& entry) { return entry.Stream != stream; });
+    }
+    if (entries.size() > 0xFFFF) {
+        entries.resize(0xFFFF);  // indices are 16-bit
+    }
+    return entries;
+}
+
+TagLib::ByteVector TAsfEditor::Value(const TEntry& entry) const {
+    switch (entry.Source) {
+        case TSource::Figure:
+            if (entry.Field == 0) {
+                return HostValue<std::uint64_t>(properties_.Duration());
+            }
+            if (entry.Field == 1) {
+                return HostValue<std::uint32_t>(properties_.MaxBitrate);
+            }
+            return HostValue<std::uint64_t>(fileSize_);
+        case TSource::Content:
+            return StringValue(ContentText(entry.Field));
+        case TSource::Extended:
+            break;
+    }
+    const TagLib::ASF::AttributeList list = file_->tag()->attribute(entry.Name);
+    auto attribute = list.begin();
+    std::advance(attribute, entry.Field);
+    return ValueOf(*attribute);
+}
+
+TagLib::String TAsfEditor::ContentText(int field) const {
+    const TagLib::ASF::Tag* tag = file_->tag();
+    switch (field) {
+        case cfTitle:
+            return tag->title();
+        case cfAuthor:
+            return tag->artist();
+        case cfCopyright:
+            return tag->copyright();
+        case cfDescription:
+            return tag->comment();
+        default:
+            return tag->rating();
+    }
+}
+
+void TAsfEditor::SetContentText(int field, const TagLib::String& text) {
+    TagLib::ASF::Tag* tag = file_->tag();
+    switch (field) {
+        case cfTitle:
+            tag->setTitle(text);
+            break;
+        case cfAuthor:
+            tag->setArtist(text);
+            break;
+        case cfCopyright:
+            tag->setCopyright(text);
+            break;
+        case cfDescription:
+            tag->setComment(text);
+            break;
+        default:
+            tag->setRating(text);
+            break;
+    }
+}
+
+WMHRESULT TAsfEditor::Find(std::uint16_t stream, std::uint16_t index, TEntry& entry) const {
+    if (!file_) {
+        return WM_E_UNEXPECTED;
+    }
+    const std::vector<TEntry> entries = Entries(stream);
+    if (index >= entries.size()) {
+        return WM_E_INVALIDARG;
+    }
+    entry = entries[index];
+    return WM_S_OK;
+}
+
+int TAsfEditor::IndexOf(std::uint16_t stream, TSource source, const TagLib::String& name,
+                        int field) const {
+    const std::vector<TEntry> entries = Entries(stream);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TEntry& entry = entries[i];
+        if (entry.Source == source && entry.Field == field &&
+            (source != TSource::Extended || entry.Name == name)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+WMHRESULT TAsfEditor::GetAttributeCountEx(std::uint16_t stream, std::uint16_t* count) {
+    return Guard([&] {
+        if (count == nullptr) {
+            return WM_E_INVALIDARG;
+        }
+        if (!file_) {
+            return WM_E_UNEXPECTED;
+        }
+        *count = static_cast<std::uint16_t>(Entries(stream).size());
+        return WM_S_OK;
+    });
+}
+
+WMHRESULT TAsfEditor::GetAttributeByIndexEx(std::uint16_t stream, std::uint16_t index,
+                                            char16_t* name, std::uint16_t* nameLength,
+                                            WMT_ATTR_DATATYPE* type, std::uint16_t* language,
+                                            std::uint8_t* value, std::uint32_t* valueLength) {
+    return Guard([&] {
+        if (nameLength == nullptr || valueLength == nullptr) {
+            return WM_E_INVALIDARG;
+        }
+        TEntry entry;
+        if (const WMHRESULT result = Find(stream, index, entry); WMFailed(result)) {
+            return result;
+        }
+        const std::vector<char16_t> units = ToUtf16(entry.Name);
+        const TagLib::ByteVector bytes = Value(entry);
+        if (units.size() > 0xFFFF) {
+            return WM_E_FAIL;
+        }
+        const auto neededName = static_cast<std::uint16_t>(units.size());
+        const std::uint32_t neededValue = bytes.size();
+        const bool nameTooSmall = name != nullptr && *nameLength < neededName;
+        const bool valueTooSmall = value != nullptr && *valueLength < neededValue;
+        *nameLength = neededName;
+        *valueLength = neededValue;
+        if (nameTooSmall || valueTooSmall) {
+            return WM_E_BUFFERTOOSMALL;
+        }
+        if (name != nullptr) {
+            std::memcpy(name, units.data(), units.size() * sizeof(char16_t));
+        }
+        if (value != nullptr && neededValue != 0) {
+            std::memcpy(value, bytes.data(), neededValue);
+        }
+        if (type != nullptr) {
+            *type = entry.Type;
+        }
+        if (language != nullptr) {
+            *language = static_cast<std::uint16_t>(entry.Language);
+        }
+        return WM_S_OK;
+    });
+}
+
+WMHRESULT TAsfEditor::GetAttributeIndices(std::uint16_t stream, const char16_t* name,
+                                          const std::uint16_t* language, std::uint16_t* indices,
+                                          std::uint16_t* count) {
+    return Guard([&] {
+        const TagLib::String wanted = NameFromUtf16(name);
+        if (count == nullptr || wanted.isEmpty()) {
+            return WM_E_INVALIDARG;
+        }
+        if (!file_) {
+            return WM_E_UNEXPECTED;
+        }
+        std::vector<std::uint16_t> found;
+        const std::vector<TEntry> entries = Entries(stream);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (SameName(entries[i].Name, wanted) &&
+                (language == nullptr || entries[i].Language == *language)) {
+                found.push_back(static_cast<std::uint16_t>(i));
+            }
+        }
+        const bool tooSmall = indices != nullptr && *count < found.size();
+        *count = static_cast<std::uint16_t>(found.size());
+        if (tooSmall) {
+            return WM_E_BUFFERTOOSMALL;
+        }
+        if (indices != nullptr && !found.empty()) {
+            std::memcpy(indices, found.data(), found.size() * sizeof(std::uint16_t));
+        }
+        return WM_S_OK;
+    });
+}
+
+WMHRESULT TAsfEditor::ModifyAttribute(std::uint16_t stream, std::uint16_t index,
+                                      WMT_ATTR_DATATYPE type, std::uint16_t language,
+                                      const std::uint8_t* value, std::uint32_t length) {
+    return Guard([&] {
+        TEntry entry;
+        if (const WMHRESULT result = Find(stream, index, entry); WMFailed(result)) {
+            return result;
+        }
+        TagLib::ASF::Attribute attribute;
+        if (!MakeAttribute(type, value, length, attribute)) {
+            return WM_E_INVALIDARG;
+        }
+        switch (entry.Source) {
+            case TSource::Figure:
+                return WM_E_ACCESSDENIED;
+            case TSource::Content:
+                if (type != WMT_TYPE_STRING) {
+                    return WM_E_INVALIDARG;
+                }
+                SetContentText(entry.Field, attribute.toString());
+                return WM_S_OK;
+            case TSource::Extended:
+                break;
+        }
+        attribute.setStream(entry.Stream);
+        attribute.setLanguage(language);
+        TagLib::ASF::AttributeList list = file_->tag()->attribute(entry.Name);
+        auto place = list.begin();
+        std::advance(place, entry.Field);
+        *place = attribute;
+        file_->tag()->setAttribute(entry.Name, list);
+        return WM_S_OK;
+    });
+}
+
+WMHRESULT TAsfEditor::AddAttribute(std::uint16_t stream, const char16_t* name, std::uint16_t* index,
+                                   WMT_ATTR_DATATYPE type, std::uint16_t language,
+                                   const std::uint8_t* value, std::uint32_t length) {
+    return Guard([&] {
+        const TagLib::String attributeName = NameFromUtf16(name);
+        if (attributeName.isEmpty() || stream > kMaxStream) {
+            return WM_E_INVALIDARG;
+        }
+        if (!file_) {
+            return WM_E_UNEXPECTED;
+        }
+        for (const char* figure : kFigureNames) {
+            if (SameName(attributeName, figure)) {
+                return WM_E_ACCESSDENIED;
+            }
+        }
+        TagLib::ASF::Attribute attribute;
+        if (!MakeAttribute(type, value, length, attribute)) {
+            return WM_E_INVALIDARG;
+        }
+        int added = -1;
+        // A content description text that is still empty takes the value in its own place.
+        for (int field = 0; field < cfCount; ++field) {
+            if (stream == 0 && language == 0 && type == WMT_TYPE_STRING &&
+                SameName(attributeName, kContentNames[field]) && ContentText(field).isEmpty() &&
+                !attribute.toString().isEmpty()) {
+                SetContentText(field, attribute.toString());
+                added = IndexOf(stream, TSource::Content, {}, field);
+            }
+        }
+        if (added < 0) {
+            attribute.setStream(stream);
+            attribute.setLanguage(language);
+            file_->tag()->addAttribute(attributeName, attribute);
+            const int place = static_cast<int>(file_->tag()->attribute(attributeName).size()) - 1;
+            added = IndexOf(stream, TSource::Extended, attributeName, place);
+        }
+        if (index != nullptr) {
+            *index = static_cast<std::uint16_t>(std::max(added, 0));
+        }
+        return WM_S_OK;
+    });
+}
+
+WMHRESULT TAsfEditor::DeleteAttribute(std::uint16_t stream, std::uint16_t index) {
+    return Guard([&] {
+        TEntry entry;
+        if (const WMHRESULT result = Find(stream, index, entry); WMFailed(result)) {
+            return result;
+        }
+        switch (entry.Source) {
+            case TSource::Figure:
+                return WM_E_ACCESSDENIED;
+            case TSource::Content:
+                SetContentText(entry.Field, {});
+                return WM_S_OK;
+            case TSource::Extended:
+                break;
+        }
+        TagLib::ASF::AttributeList list = file_->tag()->attribute(entry.Name);
+        auto place = list.begin();
+        std::advance(place, entry.Field);
+        list.erase(place);
+        if (list.isEmpty()) {
+            file_->tag()->removeItem(entry.Name);
+        } else {
+            file_->tag()->setAttribute(entry.Name, list);
+        }
+        return WM_S_OK;
+    });
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The figures of an ASF file's File Properties object that the editor reports as derived
+// attributes. Read on its own because TagLib keeps only rounded values of them.
+struct TAsfFileProperties {
+    std::uint64_t PlayDuration = 0;  // 100-ns units, preroll included
+    std::uint64_t Preroll = 0;       // ms
+    std::uint32_t MaxBitrate = 0;    // bit/s
+
+    // Play time in 100-ns units without the preroll; 0 when the header says less.
+    std::uint64_t Duration() const;
+
+    // Walks the header's top-level objects of the file at path (UTF-8). False when the file is
+    // not ASF or has no complete File Properties object; the fields are then 0.
+    bool Read(const std::string& path);
+};
