@@ -98,7 +98,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool TakesDrop(const QMimeData* data) const;
+    bool TakesDrop(const QMimeData* mime) const;
 
     bool autoAdd_ = true;
     TListBoxStyle style_ = lbStandard;

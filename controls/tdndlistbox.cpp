@@ -1,0 +1,433 @@
+#include "controls/tdndlistbox.h"
+
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSaveFile>
+#include <QStyledItemDelegate>
+#include <QUrl>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/tapplication.h"
+#include "tags/efileerror.h"
+
+namespace {
+
+// Paints the lines: the toolkit's own way for a standard box, the owner's OnDrawItem (or the
+// plain default) at the fixed item height for an owner-drawn one.
+class OwnerDrawDelegate : public QStyledItemDelegate {
+public:
+    explicit OwnerDrawDelegate(TDnDListBox* box) : QStyledItemDelegate(box), box_(box) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (box_->Style() != lbOwnerDrawFixed) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        TOwnerDrawState state;
+        if (option.state & QStyle::State_Selected) {
+            state |= odSelected;
+        }
+        if (option.state & QStyle::State_HasFocus) {
+            state |= odFocused;
+        }
+        // The canvas comes prepared as a list box hands it over: its font, and the highlight
+        // colours for a selected line.
+        const QPalette& colours = box_->palette();
+        const bool selected = state.testFlag(odSelected);
+        painter->save();
+        painter->setFont(box_->font());
+        painter->setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setBrush(colours.brush(selected ? QPalette::Highlight : QPalette::Base));
+        if (box_->OnDrawItem) {
+            guarded(box_->OnDrawItem, box_)(box_, *painter, index.row(), option.rect, state);
+        } else {
+            box_->DefaultDrawItem(*painter, index.row(), option.rect, state);
+        }
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (box_->Style() == lbOwnerDrawFixed) {
+            size.setHeight(box_->ItemHeight());
+        }
+        return size;
+    }
+
+private:
+    TDnDListBox* box_;
+};
+
+QString IndexError(int index) {
+    return QStringLiteral("List index out of bounds (%1)").arg(index);
+}
+
+QString SystemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Lines end at CR, LF or CR LF; a last line without an ending still counts, an empty text has
+// no lines.
+QStringList SplitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n') {
+            continue;
+        }
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            ++i;
+        }
+        start = i + 1;
+    }
+    if (start < text.size()) {
+        lines << text.mid(start);
+    }
+    return lines;
+}
+
+}  // namespace
+
+TDnDListBox::TDnDListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);  // a held button moves the selection, as in a plain list box
+    setAcceptDrops(true);
+    setUniformItemSizes(true);
+    setItemDelegate(new OwnerDrawDelegate(this));
+}
+
+// ---- drops ----------------------------------------------------------------------------------
+
+void TDnDListBox::DoFileDropped(const QString& FileName) {
+    bool accept = true;
+    if (OnFileDropped) {
+        OnFileDropped(this, FileName, accept);
+    }
+    if (autoAdd_ && accept) {
+        Add(FileName);
+    }
+}
+
+bool TDnDListBox::TakesDrop(const QMimeData* mime) const {
+    if (!isVisible() || !isEnabled() || !mime || !mime->hasUrls()) {
+        return false;
+    }
+    const QList<QUrl> urls = mime->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+void TDnDListBox::dragEnterEvent(QDragEnterEvent* event) {
+    if (TakesDrop(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TDnDListBox::dragMoveEvent(QDragMoveEvent* event) {
+    if (TakesDrop(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TDnDListBox::dropEvent(QDropEvent* event) {
+    if (!TakesDrop(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            files << url.toLocalFile();  // the whole path, however long
+        }
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // An error in a handler ends the drop: the later files are neither reported nor added.
+    guarded(
+        [this, &files] {
+            for (const QString& file : files) {
+                DoFileDropped(file);
+            }
+        },
+        this)();
+}
+
+// ---- lines ----------------------------------------------------------------------------------
+
+QString TDnDListBox::Strings(int index) const {
+    if (index < 0 || index >= count()) {
+        throw std::out_of_range(IndexError(index).toStdString());
+    }
+    return item(index)->text();
+}
+
+// A line is replaced as a list box does it: deleted and inserted again at its place, so both
+// events fire; the selection stays where it was.
+void TDnDListBox::SetStrings(int index, const QString& text) {
+    if (index < 0 || index >= count()) {
+        throw std::out_of_range(IndexError(index).toStdString());
+    }
+    if (OnDeleteString) {
+        OnDeleteString(this);
+    }
+    if (OnInsertString) {
+        OnInsertString(this);
+    }
+    item(index)->setText(text);
+}
+
+QStringList TDnDListBox::Lines() const {
+    QStringList lines;
+    lines.reserve(count());
+    for (int i = 0; i < count(); ++i) {
+        lines << item(i)->text();
+    }
+    return lines;
+}
+
+int TDnDListBox::Add(const QString& text) {
+    if (OnAddString) {
+        OnAddString(this);
+    }
+    addItem(text);
+    return count() - 1;
+}
+
+// Index -1 appends, as the list box's own insert does.
+void TDnDListBox::Insert(int index, const QString& text) {
+    if (OnInsertString) {
+        OnInsertString(this);
+    }
+    if (index == -1) {
+        index = count();
+    }
+    if (index < 0 || index > count()) {
+        throw std::out_of_range("Unable to insert a line");
+    }
+    insertItem(index, text);
+}
+
+// Deleting a line that is not there changes nothing, as in the list box itself.
+void TDnDListBox::Delete(int index) {
+    if (OnDeleteString) {
+        OnDeleteString(this);
+    }
+    if (index >= 0 && index < count()) {
+        delete takeItem(index);
+    }
+}
+
+void TDnDListBox::Clear() {
+    clear();
+}
+
+void TDnDListBox::Exchange(int index1, int index2) {
+    const QString first = Strings(index1);
+    const QString second = Strings(index2);
+    SetStrings(index1, second);
+    SetStrings(index2, first);
+}
+
+int TDnDListBox::IndexOf(const QString& text) const {
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->text().compare(text, Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// ---- text files -----------------------------------------------------------------------------
+
+void TDnDListBox::LoadFromFile(const QString& path) {
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    const auto fail = [&fullPath](const QString& reason) {
+        throw EFOpenError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath, reason).toStdString());
+    };
+    if (QFileInfo(path).isDir()) {
+        fail(SystemReason(EISDIR));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(file.errorString());
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        throw EReadError("Stream read error");
+    }
+    // Read fully first, so a failure leaves the lines as they were.
+    const QStringList lines = SplitLines(QString::fromLocal8Bit(bytes));
+    Clear();
+    for (const QString& line : lines) {
+        Add(line);
+    }
+}
+
+// Written to a temporary file beside the target and moved over it when complete, so a failed
+// save never leaves half a file.
+void TDnDListBox::SaveToFile(const QString& path) const {
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    const auto fail = [&fullPath](const QString& reason) {
+        throw EFCreateError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath, reason).toStdString());
+    };
+    const QFileInfo target(path);
+    if (target.isDir()) {
+        fail(SystemReason(EISDIR));
+    }
+    if (target.exists() && !target.isWritable()) {
+        fail(SystemReason(EACCES));
+    }
+    QByteArray bytes;
+    for (int i = 0; i < count(); ++i) {
+        bytes += item(i)->text().toLocal8Bit();
+        bytes += "\r\n";
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        fail(file.errorString());
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        throw EWriteError("Stream write error");
+    }
+}
+
+// ---- selection and drawing ------------------------------------------------------------------
+
+int TDnDListBox::ItemIndex() const {
+    const QModelIndexList rows = selectionModel()->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TDnDListBox::SetItemIndex(int index) {
+    if (index < 0 || index >= count()) {
+        clearSelection();
+        return;
+    }
+    setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+int TDnDListBox::ItemAtPos(const QPoint& pos, bool existing) const {
+    const QModelIndex index = indexAt(pos);
+    if (index.isValid()) {
+        return index.row();
+    }
+    return existing ? -1 : count();
+}
+
+void TDnDListBox::SetStyle(TListBoxStyle style) {
+    if (style == style_) {
+        return;
+    }
+    style_ = style;
+    doItemsLayout();
+    viewport()->update();
+}
+
+void TDnDListBox::SetItemHeight(int height) {
+    if (height <= 0 || height == itemHeight_) {
+        return;
+    }
+    itemHeight_ = height;
+    doItemsLayout();
+    viewport()->update();
+}
+
+void TDnDListBox::DefaultDrawItem(QPainter& canvas, int index, const QRect& rect,
+                                  TOwnerDrawState state) const {
+    canvas.fillRect(rect, canvas.brush());
+    if (index >= 0 && index < count()) {
+        canvas.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                        item(index)->text());
+    }
+    if (state.testFlag(odFocused)) {
+        QPen pen(canvas.pen().color());
+        pen.setDashPattern({1.0, 1.0});
+        canvas.setPen(pen);
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+}
+
+// ---- mouse and keys -------------------------------------------------------------------------
+
+// Only the left button moves the selection, as in a plain list box; the mouse-down event comes
+// after the box has moved it.
+void TDnDListBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QListWidget::mousePressEvent(event);
+    } else {
+        event->accept();
+    }
+    clickPending_ = event->button() == Qt::LeftButton;
+    if (OnMouseDown) {
+        const QPoint at = event->position().toPoint();
+        guarded(OnMouseDown, this)(this, event->button(), event->modifiers(), at.x(), at.y());
+    }
+}
+
+void TDnDListBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QListWidget::mouseReleaseEvent(event);
+    } else {
+        event->accept();
+    }
+    const QPoint at = event->position().toPoint();
+    const bool click =
+        clickPending_ && event->button() == Qt::LeftButton && viewport()->rect().contains(at);
+    clickPending_ = false;
+    if (click && OnClick) {
+        guarded(OnClick, this)(this);
+    }
+    if (OnMouseUp) {
+        guarded(OnMouseUp, this)(this, event->button(), event->modifiers(), at.x(), at.y());
+    }
+}
+
+void TDnDListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QListWidget::mouseDoubleClickEvent(event);
+        if (OnDblClick) {
+            guarded(OnDblClick, this)(this);
+        }
+    } else {
+        event->accept();
+    }
+    if (OnMouseDown) {
+        const QPoint at = event->position().toPoint();
+        guarded(OnMouseDown, this)(this, event->button(), event->modifiers(), at.x(), at.y());
+    }
+}
+
+void TDnDListBox::keyPressEvent(QKeyEvent* event) {
+    int key = event->key();
+    if (OnKeyDown) {
+        guarded(OnKeyDown, this)(this, key, event->modifiers());
+    }
+    if (key == 0) {
+        event->accept();
+    } else {
+        QListWidget::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,100 @@
+#include "controls/tsliderthumb.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "platform/tapplication.h"
+
+namespace {
+
+// Hands a mouse event to a bound handler; an error it raises goes to the general error handler.
+void Forward(const TSliderThumb::TMouseEvent& handler, QMouseEvent* event, QWidget* thumb) {
+    if (handler) {
+        const QPoint at = event->position().toPoint();
+        guarded(handler, thumb)(event->button(), event->modifiers(), at.x(), at.y());
+    }
+}
+
+}  // namespace
+
+TSliderThumb::TSliderThumb(QWidget* parent)
+    : QWidget(parent), transparentColor_(QColor(0x80, 0x80, 0x00)) {
+    // The slider keeps the keyboard focus; the thumb only answers the mouse.
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void TSliderThumb::SetBitmap(const QImage& bitmap) {
+    bitmap_ = bitmap;
+    FitToBitmap();
+    update();
+}
+
+void TSliderThumb::SetDown(bool down) {
+    if (down_ == down) {
+        return;
+    }
+    down_ = down;
+    update();
+}
+
+void TSliderThumb::SetNumStates(int numStates) {
+    if (numStates < 1 || numStates > 2 || numStates == numStates_) {
+        return;
+    }
+    numStates_ = numStates;
+    FitToBitmap();
+    update();
+}
+
+void TSliderThumb::FitToBitmap() {
+    if (bitmap_.isNull()) {
+        return;
+    }
+    setGeometry(x(), y(), bitmap_.width() / numStates_, bitmap_.height());
+}
+
+void TSliderThumb::DrawTransparentBitmap(QPainter& canvas, int x, int y, const QRect& source,
+                                         const QImage& bitmap, const QColor& colour) {
+    if (bitmap.isNull()) {
+        return;
+    }
+    const QRect area = (source.width() <= 0 || source.height() <= 0) ? bitmap.rect() : source;
+    QImage piece = bitmap.copy(area).convertToFormat(QImage::Format_ARGB32);
+    // The mask: every pixel of the transparent colour is cleared, all others stay opaque.
+    const QRgb key = colour.rgb() & RGB_MASK;
+    for (int row = 0; row < piece.height(); ++row) {
+        auto* line = reinterpret_cast<QRgb*>(piece.scanLine(row));
+        for (int col = 0; col < piece.width(); ++col) {
+            line[col] = ((line[col] & RGB_MASK) == key) ? 0 : (line[col] | 0xFF000000u);
+        }
+    }
+    canvas.drawImage(QPoint(x, y), piece);
+}
+
+void TSliderThumb::paintEvent(QPaintEvent*) {
+    QRect source = bitmap_.rect();
+    if (numStates_ > 1) {
+        const int half = bitmap_.width() / 2;
+        if (down_) {
+            source.setLeft(half);
+        } else {
+            source.setRight(half - 1);
+        }
+    }
+    QPainter canvas(this);
+    DrawTransparentBitmap(canvas, 0, 0, source, bitmap_, transparentColor_);
+}
+
+void TSliderThumb::mousePressEvent(QMouseEvent* event) {
+    Forward(OnMouseDown, event, this);
+}
+
+void TSliderThumb::mouseMoveEvent(QMouseEvent* event) {
+    Forward(OnMouseMove, event, this);
+}
+
+void TSliderThumb::mouseReleaseEvent(QMouseEvent* event) {
+    Forward(OnMouseUp, event, this);
+}
