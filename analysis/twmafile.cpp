@@ -10,16 +10,6 @@
 
 namespace {
 
-using Guid = std::array<std::uint8_t, 16>;
-
-// GUIDs as stored in the file: the first three groups little-endian, the rest as written.
-constexpr Guid kHeaderObject = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-constexpr Guid kFilePropertiesObject = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
-                                        0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
-constexpr Guid kStreamPropertiesObject = {0x91, 0x07, 0xDC, 0xB7, 0xB7, 0xA9, 0xCF, 0x11,
-                                          0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
-
 // Header Object: GUID, size (8), object count (4), two reserved bytes; the objects follow.
 constexpr std::uint64_t kFirstObject = 30;
 // Every object starts with its GUID and its 64-bit size, so none is smaller than this.
@@ -33,7 +23,7 @@ bool ReadExactly(const TWMAfile::ReadAt& read, std::uint64_t offset, std::span<s
     return read(offset, dest) == dest.size();
 }
 
-bool SameGuid(std::span<const std::uint8_t> bytes, const Guid& guid) {
+bool SameGuid(std::span<const std::uint8_t> bytes, const ASFGuid& guid) {
     return std::equal(guid.begin(), guid.end(), bytes.begin());
 }
 
@@ -69,13 +59,13 @@ TWMAfile::Walk TWMAfile::WalkHeaderObjects(const ReadAt& read, std::uint64_t fil
             return Walk::Cut;
         }
         // Fields are taken only when the object is big enough to hold them.
-        if (SameGuid(head, kFilePropertiesObject) && size >= kMaxBitRateAt + 4) {
+        if (SameGuid(head, ASFFilePropertiesObject) && size >= kMaxBitRateAt + 4) {
             std::array<std::uint8_t, 4> field{};
             if (!ReadExactly(read, position + kMaxBitRateAt, field)) {
                 return Walk::Cut;
             }
             Facts.MaxBitRate = static_cast<std::int32_t>(ReadLE32(field, 0));
-        } else if (SameGuid(head, kStreamPropertiesObject) && size >= kAudioFormatFieldsAt + 10) {
+        } else if (SameGuid(head, ASFStreamPropertiesObject) && size >= kAudioFormatFieldsAt + 10) {
             // The stream type is not looked at: the last Stream Properties Object wins.
             std::array<std::uint8_t, 10> fields{};
             if (!ReadExactly(read, position + kAudioFormatFieldsAt, fields)) {
@@ -93,11 +83,11 @@ TWMAfile::Walk TWMAfile::WalkHeaderObjects(const ReadAt& read, std::uint64_t fil
 bool TWMAfile::AnalyseSource(const ReadAt& read, std::uint64_t fileSize) {
     Clear();
     Facts = {};
-    Guid guid{};
+    ASFGuid guid{};
     if (!ReadExactly(read, 0, guid)) {
         return false;
     }
-    if (guid == kHeaderObject && WalkHeaderObjects(read, fileSize) == Walk::Cut) {
+    if (guid == ASFHeaderObject && WalkHeaderObjects(read, fileSize) == Walk::Cut) {
         Facts = {};
         return false;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/twmafile.h"
 #include "tags/bytes.h"
 
 #include <array>
@@ -9,15 +10,11 @@
 // Builds ASF headers byte by byte for the WMA reader's tests.
 namespace asftest {
 
-using Guid = std::array<std::uint8_t, 16>;
-
-// {75B22630-668E-11CF-A6D9-00AA0062CE6C} and friends, in the file's mixed-endian byte order.
-constexpr Guid kHeader = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-constexpr Guid kFileProperties = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
-                                  0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
-constexpr Guid kStreamProperties = {0x91, 0x07, 0xDC, 0xB7, 0xB7, 0xA9, 0xCF, 0x11,
-                                    0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+using Guid = ASFGuid;
+// The reader's own identifiers; the real files of realfiles_test.cpp check them.
+constexpr const Guid& kHeader = ASFHeaderObject;
+constexpr const Guid& kFileProperties = ASFFilePropertiesObject;
+constexpr const Guid& kStreamProperties = ASFStreamPropertiesObject;
 // {75B22636-668E-11CF-A6D9-00AA0062CE6C}, the Data Object that follows the header.
 constexpr Guid kData = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
                         0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
