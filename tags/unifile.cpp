@@ -31,23 +31,22 @@ THandle FailOpen(int fd, int err) {
     return INVALID_HANDLE_VALUE;
 }
 
-// The flock operation that stands for a share nibble: nothing shared takes the file for this
-// handle alone, shared reading (or writing) coexists with other sharers, full sharing locks
-// nothing.
+// The flock operation that stands for a share nibble. A handle that shares nothing holds the file
+// alone; one that shares anything coexists with other sharers but, like every open handle, keeps a
+// handle that shares nothing out.
 int LockFor(std::uint16_t mode) {
     switch ((mode >> 4) & 0x0F) {
         case 2:
         case 3:
-            return LOCK_SH;
         case 4:
-            return 0;
+            return LOCK_SH;
         default:
             return LOCK_EX;
     }
 }
 
 THandle Lock(int fd, int lock) {
-    if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
+    if (::flock(fd, lock | LOCK_NB) != 0) {
         // Another handle holds the file: a sharing violation.
         return FailOpen(fd, errno == EWOULDBLOCK ? EBUSY : errno);
     }
