@@ -105,12 +105,11 @@ inline Bytes MpegFrames(std::size_t count) {
     return out;
 }
 
-// A 128-byte ID3v1 tag; the comment field is the full 30 bytes (bytes 125 and 126 set after).
-struct TagFields {
-    std::string title, artist, album, year, comment;
-    std::uint8_t byte125 = 0, byte126 = 0, genre = 255;
-};
-inline Bytes Id3v1(const TagFields& f) {
+// A 128-byte ID3v1 tag; the comment field is the full 30 bytes, bytes 125 and 126 set after it.
+inline Bytes Id3v1(const std::string& title, const std::string& artist = "",
+                   const std::string& album = "", const std::string& year = "",
+                   const std::string& comment = "", std::uint8_t byte125 = 0,
+                   std::uint8_t byte126 = 0, std::uint8_t genre = 255) {
     Bytes tag(128, 0);
     const auto put = [&](std::size_t at, std::size_t len, const std::string& s) {
         for (std::size_t i = 0; i < std::min(len, s.size()); ++i) {
@@ -118,14 +117,14 @@ inline Bytes Id3v1(const TagFields& f) {
         }
     };
     put(0, 3, "TAG");
-    put(3, 30, f.title);
-    put(33, 30, f.artist);
-    put(63, 30, f.album);
-    put(93, 4, f.year);
-    put(97, 30, f.comment);
-    tag[125] = f.byte125;
-    tag[126] = f.byte126;
-    tag[127] = f.genre;
+    put(3, 30, title);
+    put(33, 30, artist);
+    put(63, 30, album);
+    put(93, 4, year);
+    put(97, 30, comment);
+    tag[125] = byte125;
+    tag[126] = byte126;
+    tag[127] = genre;
     return tag;
 }
 
