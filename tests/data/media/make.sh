@@ -31,10 +31,12 @@ picture=(-f lavfi -i "testsrc=size=160x120:rate=25:duration=1.5")
     -shortest -f asf clip.wmv
 
 # MPEG-1 system stream (.mpg) and MPEG-2 program stream (.mpeg), both with MPEG-1 Layer II sound.
+# The clock references lead the pictures by 0.2 s, as in ordinary files; with the muxer's default of
+# 0.5 s on a track this short the demuxer's length falls well short of the stream.
 "${ff[@]}" "${picture[@]}" "${tone[@]}" -c:v mpeg1video -b:v 200k -c:a mp2 -b:a 64k -ac 1 \
-    -shortest -f mpeg clip.mpg
+    -shortest -muxdelay 0.2 -muxpreload 0.2 -f mpeg clip.mpg
 "${ff[@]}" "${picture[@]}" "${tone[@]}" -c:v mpeg2video -b:v 200k -c:a mp2 -b:a 64k -ac 1 \
-    -shortest -f vob clip.mpeg
+    -shortest -muxdelay 0.2 -muxpreload 0.2 -f vob clip.mpeg
 
 # AVI: MPEG-4 part 2 video with MP3 sound.
 "${ff[@]}" "${picture[@]}" "${tone[@]}" -c:v mpeg4 -b:v 100k -c:a libmp3lame -b:a 64k -ac 1 \

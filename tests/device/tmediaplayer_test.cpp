@@ -1,0 +1,230 @@
+#include "device/tmediaplayer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QThread>
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+
+#include "device/emcideviceerror.h"
+#include "tests/support/qtprinters.h"
+
+namespace {
+
+using Mode = TMediaPlayer::TMPModes;
+
+QString media(const char* name) {
+    return QStringLiteral(TOVRA_SOURCE_DIR "/tests/data/media/") + QString::fromUtf8(name);
+}
+
+// Runs the event loop until the condition holds or a generous bound passes; returns the condition.
+bool waitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+QString errorOf(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const EMCIDeviceError& error) {
+        return error.Message();
+    }
+    return {};
+}
+
+class MediaPlayerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QCoreApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "device_tests";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);  // lives until the process ends
+        }
+    }
+
+    // Real decoding into sinks that keep the clock, so positions advance as they would when heard.
+    TMediaPlayer player{nullptr, QStringLiteral("fakesink sync=true"),
+                        QStringLiteral("fakesink sync=true")};
+
+    void open(const char* name) {
+        player.setFileName(media(name));
+        player.Open();
+    }
+};
+
+TEST_F(MediaPlayerTest, EveryDialogTypeOpensPlaysPausesResumesAndStops) {
+    struct Case {
+        const char* file;
+        std::int64_t length;  // ms, as made by make.sh
+    };
+    for (const Case& c :
+         {Case{"tone.wav", 1000}, Case{"tune.mid", 1500}, Case{"clip.wmv", 1500},
+          Case{"tone.wma", 1500}, Case{"tone.mp3", 1500}, Case{"clip.mpg", 1500},
+          Case{"clip.mpeg", 1500}, Case{"clip.avi", 1500}, Case{"vbr-noheader.mp3", 1500}}) {
+        SCOPED_TRACE(c.file);
+        open(c.file);
+        EXPECT_NE(player.DeviceId(), 0);
+        EXPECT_EQ(player.Mode(), Mode::mpOpen);
+        EXPECT_NEAR(player.Length(), c.length, 100);
+        EXPECT_EQ(player.Position(), 0);
+
+        player.Play();
+        player.SetVolume(500);
+        EXPECT_EQ(player.Mode(), Mode::mpPlaying);
+        EXPECT_TRUE(waitFor([&] { return player.Position() > 100; }));
+
+        player.Pause();
+        EXPECT_EQ(player.Mode(), Mode::mpPaused);
+        const std::int64_t paused = player.Position();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(player.Position(), paused);
+
+        player.Pause();  // resumes
+        EXPECT_EQ(player.Mode(), Mode::mpPlaying);
+        EXPECT_TRUE(waitFor([&] { return player.Position() > paused; }));
+
+        player.Stop();
+        EXPECT_EQ(player.Mode(), Mode::mpStopped);
+        const std::int64_t stopped = player.Position();
+        EXPECT_GT(stopped, paused);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(player.Position(), stopped) << "Stop keeps the position";
+
+        player.Close();
+        EXPECT_EQ(player.DeviceId(), 0);
+        EXPECT_EQ(player.Mode(), Mode::mpNotReady);
+    }
+}
+
+TEST_F(MediaPlayerTest, EndOfTrackStopsAtTheLengthAndPlayRewinds) {
+    open("tone.wav");
+    const std::int64_t length = player.Length();
+    player.PlayFrom(length - 200);
+    EXPECT_EQ(player.Mode(), Mode::mpPlaying);
+    ASSERT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    EXPECT_EQ(player.Position(), length);
+    EXPECT_EQ(player.Length(), length);
+
+    player.Play();  // AutoRewind: from the start again
+    EXPECT_EQ(player.Mode(), Mode::mpPlaying);
+    EXPECT_LT(player.Position(), length - 200);
+    EXPECT_TRUE(waitFor([&] { return player.Position() > 0; }));
+}
+
+TEST_F(MediaPlayerTest, WithoutAutoRewindPlayAtTheEndStaysThere) {
+    player.setAutoRewind(false);
+    open("tone.wav");
+    const std::int64_t length = player.Length();
+    player.PlayFrom(length - 100);
+    ASSERT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    player.Play();
+    EXPECT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    EXPECT_EQ(player.Position(), length);
+}
+
+TEST_F(MediaPlayerTest, PlayFromSeeksAndPlaysOn) {
+    open("tone.mp3");
+    player.PlayFrom(800);
+    EXPECT_EQ(player.Mode(), Mode::mpPlaying);
+    EXPECT_GE(player.Position(), 800);
+    EXPECT_TRUE(waitFor([&] { return player.Position() > 850; }));
+
+    // The seek the player uses while paused: resume from the slider's value.
+    player.Pause();
+    ASSERT_EQ(player.Mode(), Mode::mpPaused);
+    player.PlayFrom(200);
+    EXPECT_EQ(player.Mode(), Mode::mpPlaying);
+    EXPECT_TRUE(waitFor([&] { return player.Position() > 250 && player.Position() < 800; }));
+
+    // Positions outside the track are brought inside it.
+    player.PlayFrom(-50);
+    EXPECT_GE(player.Position(), 0);
+    player.PlayFrom(player.Length() + 5000);
+    EXPECT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    EXPECT_EQ(player.Position(), player.Length());
+}
+
+TEST_F(MediaPlayerTest, PauseIsAToggleThatIgnoresOtherModes) {
+    open("tone.wma");
+    player.Pause();  // opened, not playing: nothing to do
+    EXPECT_EQ(player.Mode(), Mode::mpOpen);
+    player.Play();
+    player.Stop();
+    player.Pause();
+    EXPECT_EQ(player.Mode(), Mode::mpStopped);
+}
+
+TEST_F(MediaPlayerTest, OpenClosesThePreviousDeviceAndStartsAtTheBeginning) {
+    open("tone.mp3");
+    const std::uint16_t first = player.DeviceId();
+    player.Play();
+    ASSERT_TRUE(waitFor([&] { return player.Position() > 100; }));
+    open("tone.wav");
+    EXPECT_NE(player.DeviceId(), 0);
+    EXPECT_NE(player.DeviceId(), first);
+    EXPECT_EQ(player.Mode(), Mode::mpOpen);
+    EXPECT_EQ(player.Position(), 0);
+    EXPECT_NEAR(player.Length(), 1000, 50);
+    EXPECT_EQ(player.FileName(), media("tone.wav"));
+}
+
+TEST_F(MediaPlayerTest, FilesItCannotPlayRaiseTheDeviceText) {
+    struct Case {
+        const char* file;
+        const char* text;
+    };
+    for (const Case& c : {Case{"unplayable.mp3", "Could not determine type of stream."},
+                          Case{"missing.wav", "Resource not found."}}) {
+        SCOPED_TRACE(c.file);
+        player.setFileName(media(c.file));
+        EXPECT_EQ(errorOf([&] { player.Open(); }), QString::fromUtf8(c.text));
+        EXPECT_EQ(player.DeviceId(), 0);
+        EXPECT_EQ(player.Mode(), Mode::mpNotReady);
+        EXPECT_EQ(errorOf([&] { player.Play(); }), QStringLiteral("No MCI device open"));
+    }
+    // A failed open leaves nothing behind: the next file opens cleanly.
+    open("tone.wav");
+    EXPECT_NE(player.DeviceId(), 0);
+    EXPECT_EQ(player.Mode(), Mode::mpOpen);
+}
+
+TEST_F(MediaPlayerTest, WithoutAnOpenDeviceCommandsRaiseAndQueriesAnswerQuietly) {
+    const QString noDevice = QStringLiteral("No MCI device open");
+    EXPECT_TRUE(player.FileName().isEmpty());
+    EXPECT_EQ(player.DeviceType(), TMediaPlayer::dtAutoSelect);
+    EXPECT_TRUE(player.AutoRewind());
+    for (int round = 0; round < 2; ++round) {  // never opened, then opened and closed
+        SCOPED_TRACE(round);
+        EXPECT_EQ(errorOf([&] { player.Play(); }), noDevice);
+        EXPECT_EQ(errorOf([&] { player.PlayFrom(0); }), noDevice);
+        EXPECT_EQ(errorOf([&] { player.Pause(); }), noDevice);
+        EXPECT_EQ(errorOf([&] { player.Stop(); }), noDevice);
+        EXPECT_EQ(errorOf([&] { player.Length(); }), noDevice);
+        EXPECT_EQ(player.Position(), 0);
+        EXPECT_EQ(player.Mode(), Mode::mpNotReady);
+        EXPECT_EQ(player.DeviceId(), 0);
+        player.SetVolume(1000);
+        player.Close();
+        open("tone.wav");
+        player.Close();
+    }
+}
+
+TEST_F(MediaPlayerTest, AudioKeepsTheVideoWindowHidden) {
+    ASSERT_NE(player.VideoWindow(), nullptr);
+    open("tone.mp3");
+    EXPECT_FALSE(player.VideoWindow()->isVisible());
+}
+
+}  // namespace
