@@ -62,6 +62,8 @@ TSlider::TSlider(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // OnMouseMove without a button held, as a native control has it
     resize(140, 40);
+    repeatTimer_.setParent(this);  // a child, so tests can find it and deliver its ticks
+    repeatTimer_.setObjectName(QStringLiteral("RepeatTimer"));
     repeatTimer_.setInterval(kRepeatIntervalMs);
     connect(&repeatTimer_, &QTimer::timeout, this,
             [this] { guarded([this] { RepeatStep(); }, this)(); });
