@@ -63,10 +63,9 @@ QString driverName(const QString& deviceDir) {
     }
     QFile uevent(deviceDir + QStringLiteral("/uevent"));
     if (uevent.open(QIODevice::ReadOnly)) {
-        while (!uevent.atEnd()) {
-            const QString line = QString::fromUtf8(uevent.readLine(1024)).trimmed();
-            if (line.startsWith(QLatin1String("DRIVER="))) {
-                return line.mid(7);
+        for (const QByteArray& line : uevent.read(65536).split('\n')) {
+            if (line.startsWith("DRIVER=")) {
+                return QString::fromUtf8(line.mid(7)).trimmed();
             }
         }
     }

@@ -237,8 +237,9 @@ std::vector<TDriveFacts> LinuxDrives(const TLinuxSystemSources& sources) {
     if (!mounts.open(QIODevice::ReadOnly)) {
         return drives;
     }
-    while (!mounts.atEnd()) {
-        const QList<QByteArray> fields = mounts.readLine(65536).simplified().split(' ');
+    // Read whole: a /proc file reports size 0, so reading line by line until atEnd() sees nothing.
+    for (const QByteArray& line : mounts.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
         if (fields.size() < 3) {
             continue;
         }

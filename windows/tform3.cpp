@@ -153,7 +153,7 @@ TForm3::TForm3(QWidget* parent)
     };
     const Line lines[] = {
         {&Label4, "Label4", 36, 8,
-         "Seri ini masih memakai komponen media player bawaan, seperti seri-seri sebelumnya."},
+         "Seperti seri lalu, komponen media player-nya masih bawaan IDE."},
         {&Label5, "Label5", 8, 24,
          "Seri ini adalah Seri terakhir dari Tovra, Itulah sebab Velmo History.."},
         {&Label9, "Label9", 40, 48, "What New's In Tovra III :"},

@@ -1,0 +1,72 @@
+#include "sysinfo/tdrmdisplaydevices.h"
+#include "tests/support/qtprinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(content);
+}
+
+TEST(DrmDisplayDevicesTest, ListsCardsInNumberOrderNamedByThePciList) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString drm = root.path() + QStringLiteral("/class/drm");
+    writeFile(drm + QStringLiteral("/card10/device/uevent"),
+              "DRIVER=vkms\nMODALIAS=platform:vkms\n");
+    writeFile(drm + QStringLiteral("/card1/device/vendor"), "0x1af4\n");
+    writeFile(drm + QStringLiteral("/card1/device/device"), "0x1050\n");
+    writeFile(drm + QStringLiteral("/card0/device/vendor"), "0x8086\n");
+    writeFile(drm + QStringLiteral("/card0/device/device"), "0x5916\n");
+    writeFile(drm + QStringLiteral("/card0-eDP-1/status"), "connected\n");
+    writeFile(drm + QStringLiteral("/renderD128/dev"), "226:128\n");
+    writeFile(root.path() + QStringLiteral("/bus/platform/drivers/simpledrm/bind"), "");
+    QDir().mkpath(drm + QStringLiteral("/card2/device"));
+    ASSERT_TRUE(QFile::link(root.path() + QStringLiteral("/bus/platform/drivers/simpledrm"),
+                            drm + QStringLiteral("/card2/device/driver")));
+    writeFile(drm + QStringLiteral("/card3/device/vendor"), "0x8086\n");
+    writeFile(drm + QStringLiteral("/card3/device/device"), "0xfffe\n");
+    QDir().mkpath(drm + QStringLiteral("/card4"));
+    writeFile(drm + QStringLiteral("/card5/device/vendor"), "garbage\n");
+
+    const std::vector<TDisplayDevice> devices = DrmDisplayDevices(drm);
+    QStringList names;
+    for (const TDisplayDevice& device : devices) {
+        names << device.DeviceName;
+    }
+    EXPECT_EQ(names, QStringList({QStringLiteral("card0"), QStringLiteral("card1"),
+                                  QStringLiteral("card2"), QStringLiteral("card3"),
+                                  QStringLiteral("card4"), QStringLiteral("card5"),
+                                  QStringLiteral("card10")}));
+    EXPECT_EQ(
+        DisplayAdapterReport(devices),
+        QStringList({QStringLiteral("Intel Corporation HD Graphics 620"),
+                     QStringLiteral("Red Hat, Inc. Virtio 1.0 GPU"), QStringLiteral("simpledrm"),
+                     QStringLiteral("Intel Corporation Device fffe"), QStringLiteral("card4"),
+                     QStringLiteral("card5"), QStringLiteral("vkms")}));
+}
+
+TEST(DrmDisplayDevicesTest, NoAdapterGivesAnEmptyReport) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    EXPECT_TRUE(DrmDisplayDevices(root.path()).empty());
+    EXPECT_TRUE(DrmDisplayDevices(root.path() + QStringLiteral("/missing")).empty());
+    EXPECT_TRUE(DisplayAdapterReport({}).isEmpty());
+}
+
+TEST(DrmDisplayDevicesTest, TheRealMachineGivesDefinedDescriptions) {
+    for (const TDisplayDevice& device : DrmDisplayDevices()) {
+        EXPECT_FALSE(device.DeviceString.isEmpty()) << device.DeviceName.toStdString();
+        EXPECT_LE(device.DeviceString.size(), 127);
+    }
+}
+
+}  // namespace

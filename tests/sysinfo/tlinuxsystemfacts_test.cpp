@@ -1,0 +1,161 @@
+#include "sysinfo/tlinuxsystemfacts.h"
+#include "platform/tapplication.h"
+#include "tests/support/qtestapplication.h"
+#include "tests/support/qtprinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(content);
+}
+
+// A machine laid out in a temporary folder: os-release, a mount table and the block devices'
+// removable flags.
+class LinuxSystemFactsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root_.isValid());
+        const QString r = root_.path();
+        sources_.OsReleaseFile = r + QStringLiteral("/etc/os-release");
+        sources_.MountsFile = r + QStringLiteral("/proc/mounts");
+        sources_.SysRoot = r + QStringLiteral("/sys");
+        writeFile(sources_.OsReleaseFile,
+                  "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
+                  "VERSION_ID=\"12\"\n");
+        for (const char* disk : {"sda", "sdb"}) {
+            const QString diskDir =
+                r + QStringLiteral("/sys/devices/pci0000:00/block/") + QString::fromLatin1(disk);
+            writeFile(diskDir + QStringLiteral("/removable"), disk[2] == 'b' ? "1\n" : "0\n");
+            writeFile(diskDir + QLatin1Char('/') + QString::fromLatin1(disk) +
+                          QStringLiteral("1/partition"),
+                      "1\n");
+            QDir().mkpath(r + QStringLiteral("/sys/class/block"));
+            QFile::link(diskDir + QLatin1Char('/') + QString::fromLatin1(disk) + QLatin1Char('1'),
+                        r + QStringLiteral("/sys/class/block/") + QString::fromLatin1(disk) +
+                            QLatin1Char('1'));
+        }
+        for (const char* dir : {"home", "media/USB Stick", "media/cdrom", "net", "ram", "cg"}) {
+            QDir().mkpath(r + QLatin1Char('/') + QString::fromLatin1(dir));
+        }
+        writeFile(r + QStringLiteral("/hosts"), "127.0.0.1 localhost\n");
+        const QByteArray t = QFile::encodeName(r);
+        writeFile(sources_.MountsFile,
+                  "overlay / overlay rw,relatime 0 0\n"
+                  "proc /proc proc rw 0 0\n"
+                  "tmpfs /dev tmpfs rw 0 0\n"
+                  "tmpfs /run/lock tmpfs rw 0 0\n"
+                  "sysfs /sys sysfs ro 0 0\n"
+                  "/dev/sda1 " +
+                      t +
+                      "/home ext4 rw 0 0\n"
+                      "/dev/sdb1 " +
+                      t +
+                      "/media/USB\\040Stick vfat rw 0 0\n"
+                      "/dev/sr0 " +
+                      t +
+                      "/media/cdrom iso9660 ro 0 0\n"
+                      "nas:/export " +
+                      t +
+                      "/net nfs4 rw 0 0\n"
+                      "tmpfs " +
+                      t +
+                      "/ram tmpfs rw 0 0\n"
+                      "cgroup2 " +
+                      t +
+                      "/cg cgroup2 rw 0 0\n"
+                      "/dev/sda1 " +
+                      t +
+                      "/hosts ext4 rw 0 0\n"
+                      "/dev/sda1 " +
+                      t +
+                      "/home ext4 rw 0 0\n"
+                      "broken\n");
+    }
+
+    QTemporaryDir root_;
+    TLinuxSystemSources sources_;
+};
+
+TEST_F(LinuxSystemFactsTest, MountedFileSystemsStandForDrives) {
+    const std::vector<TDriveFacts> drives = LinuxDrives(sources_);
+    const QString r = root_.path();
+    struct Expected {
+        QString name;
+        int type;
+        bool sizes;
+    };
+    const std::vector<Expected> expected = {
+        {QStringLiteral("/"), 3, true},
+        {r + QStringLiteral("/media/USB Stick"), 2, false},
+        {r + QStringLiteral("/media/cdrom"), 5, false},
+        {r + QStringLiteral("/net"), 4, true},
+        {r + QStringLiteral("/ram"), 6, true},
+        {r + QStringLiteral("/home"), 3, true},
+    };
+    ASSERT_EQ(drives.size(), expected.size());
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        EXPECT_EQ(drives[i].Name, expected[i].name) << i;
+        EXPECT_EQ(drives[i].DriveType, expected[i].type) << i;
+        EXPECT_EQ(drives[i].HasSizes, expected[i].sizes) << i;
+        if (drives[i].HasSizes) {
+            EXPECT_GT(drives[i].TotalBytes, 0u) << i;
+            EXPECT_LE(drives[i].FreeBytes, drives[i].TotalBytes) << i;
+        }
+    }
+}
+
+TEST_F(LinuxSystemFactsTest, FactsFollowTheLinuxConventions) {
+    TestApplication();
+    const TSystemFacts facts = LinuxSystemFacts(sources_);
+    EXPECT_EQ(facts.PlatformId, TSystemFacts::PlatformLinux);
+    EXPECT_GT(facts.MajorVersion, 0u);
+    EXPECT_EQ(facts.ServicePack, QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
+    EXPECT_EQ(facts.WindowsDirectory, QStringLiteral("/"));
+    EXPECT_TRUE(QFileInfo(facts.SystemDirectory).isDir()) << facts.SystemDirectory.toStdString();
+    EXPECT_TRUE(facts.TempPath.endsWith(QLatin1Char('/')));
+    EXPECT_GT(facts.ScreenWidth, 0);
+    EXPECT_GT(facts.ScreenHeight, 0);
+    EXPECT_GT(facts.TotalPhysicalMemory, 0u);
+    EXPECT_FALSE(facts.UserName.isEmpty());
+    EXPECT_FALSE(facts.ComputerName.isEmpty());
+    EXPECT_GT(facts.UptimeMs, 0u);
+    EXPECT_EQ(facts.Drives.size(), 6u);
+
+    writeFile(sources_.OsReleaseFile, "NAME='Plain Linux'\n");
+    EXPECT_EQ(LinuxSystemFacts(sources_).ServicePack, QStringLiteral("Plain Linux"));
+}
+
+TEST(LinuxSystemReportTest, TheRealMachineIsShownInAPlainMessageBox) {
+    TestApplication();
+    std::vector<TApplication::MessageRequest> shown;
+    auto previous = TApplication::instance().setPresenter([&](const auto& request) {
+        shown.push_back(request);
+        return QMessageBox::Ok;
+    });
+    ShowSystemInfoReport();
+    TApplication::instance().setPresenter(previous);
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, TApplication::instance().Title());
+    EXPECT_EQ(shown[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(shown[0].buttons, QMessageBox::Ok);
+    const QString& text = shown[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Info Windows "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nWindows directory: /\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\nDrives:\n")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\n\r")));
+    EXPECT_FALSE(text.contains(QChar(0)));
+    // The root file system is always mounted, and always a kind the report lists.
+    EXPECT_FALSE(LinuxDrives().empty());
+}
+
+}  // namespace
