@@ -227,13 +227,19 @@ void TDnDListBox::Insert(int index, const QString& text) {
     insertItem(index, text);
 }
 
-// Deleting a line that is not there changes nothing, as in the list box itself.
+// Deleting a line that is not there changes nothing.
 void TDnDListBox::Delete(int index) {
     if (OnDeleteString) {
         OnDeleteString(this);
     }
     if (index >= 0 && index < count()) {
+        // As in a plain list box, deleting the selected line leaves no selection behind (the
+        // view would otherwise select its neighbour).
+        const bool selected = index == ItemIndex();
         delete takeItem(index);
+        if (selected) {
+            clearSelection();
+        }
     }
 }
 
