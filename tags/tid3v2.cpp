@@ -524,15 +524,17 @@ bool TID3v2::LoadTag(const std::u16string& fileName) {
         TTntFileStream file(fileName, fmShareDenyWrite);
         const bool syncsafe = UsesSyncsafeSizes(file, *header);
         WalkFrames(file, *header, syncsafe, false, [&](const TFrame& frame) {
-            Bytes content(std::min(frame.size, kMaxFrameContent));
+            const std::int64_t wanted = std::min(frame.size, kMaxFrameContent);
+            Bytes content(static_cast<std::size_t>(wanted));
             file.SetPosition(frame.contentAt);
-            const std::int64_t got = file.Read(content.data(), std::ssize(content));
+            const std::int64_t got = file.Read(content.data(), wanted);
             content.resize(static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
             const std::optional<std::size_t> slot = SlotOf(frame.id, majorVersion_);
             if (slot && (majorVersion_ == 2 || !IsTransformed(frame, majorVersion_))) {
                 slots[*slot] = std::move(content);
             }
-            return got == std::ssize(content);
+            // A short read means the file ended: no frame can follow.
+            return got == wanted;
         });
     } catch (const std::exception&) {
         // The slots read so far stay.

@@ -1,0 +1,402 @@
+#include "tags/tid3v2.h"
+#include "tags/unifile.h"
+
+#include "tagfixtures.h"
+
+#include <sys/stat.h>
+
+using namespace fixtures;
+
+namespace {
+
+class ID3v2Test : public ::testing::Test {
+protected:
+    void Make(const Bytes& content) { WriteFile(path, content); }
+    bool Load(const Bytes& content) {
+        Make(content);
+        return tag.LoadTag(U(path));
+    }
+    // The frames of a saved version-3 tag by identifier (content only).
+    std::vector<std::pair<std::string, Bytes>> SavedFrames() {
+        const Bytes file = ReadFile(path);
+        std::vector<std::pair<std::string, Bytes>> frames;
+        const std::size_t end = 10 + ReadSyncsafe32(file, 6);
+        for (std::size_t at = 10; at + 10 <= end && file[at] != 0;) {
+            const std::uint32_t size = ReadBE32(file, at + 4);
+            frames.emplace_back(std::string(file.begin() + at, file.begin() + at + 4),
+                                Bytes(file.begin() + at + 10, file.begin() + at + 10 + size));
+            at += 10 + size;
+        }
+        return frames;
+    }
+    Bytes SavedFrame(const std::string& id) {
+        for (auto& [frameId, content] : SavedFrames()) {
+            if (frameId == id) {
+                return content;
+            }
+        }
+        return {};
+    }
+
+    TempDir dir;
+    std::string path = dir.file("song.mp3");
+    TID3v2 tag;
+};
+
+Bytes Utf16Le(std::u16string_view text, bool mark = true) {
+    Bytes out = mark ? Bytes{0xFF, 0xFE} : Bytes{};
+    for (char16_t c : text) {
+        AppendLE16(out, c);
+    }
+    return out;
+}
+Bytes Utf16Be(std::u16string_view text, bool mark) {
+    Bytes out = mark ? Bytes{0xFE, 0xFF} : Bytes{};
+    for (char16_t c : text) {
+        out.push_back(static_cast<std::uint8_t>(c >> 8));
+        out.push_back(static_cast<std::uint8_t>(c));
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(ID3v2Test, TinyFilesAndFilesWithoutTag) {
+    const Bytes tiny = Text("ID3\x03\x00");
+    Make(tiny);
+    EXPECT_FALSE(tag.LoadTag(U(path)));
+    EXPECT_FALSE(tag.SaveTag(U(path)));
+    EXPECT_FALSE(tag.RemoveTag(U(path)));
+    EXPECT_EQ(ReadFile(path), tiny);
+    EXPECT_EQ(dir.entries(), 1u);
+
+    ASSERT_TRUE(Load(MpegFrames(2)));
+    EXPECT_FALSE(tag.Present());
+    EXPECT_EQ(tag.TagSize(), 0);
+    EXPECT_FALSE(tag.RemoveTag(U(path)));
+    EXPECT_EQ(ReadFile(path), MpegFrames(2));
+    EXPECT_FALSE(tag.LoadTag(U(dir.file("missing.mp3"))));
+}
+
+TEST_F(ID3v2Test, HeaderRules) {
+    struct Case {
+        std::string name;
+        Bytes file;
+        int version;
+        std::int32_t size;
+        bool fields;
+    };
+    const Bytes title = Frame("TIT2", Latin("Song"));
+    const Bytes audio = Payload(100);
+    // A header that declares 2000 bytes of frames in a file of 125 bytes.
+    Bytes overlong = Join({Id3v2(3, title), Payload(100)});
+    overlong[8] = 0x0F;
+    const Case cases[] = {
+        {"version 3", Join({Id3v2(3, title, 20), audio}), 3, 45, true},
+        {"declared size past the file", overlong, 3, 0, false},
+        {"version 0", Join({Id3v2(0, title), audio}), 0, 25, false},
+        {"version 1", Join({Id3v2(1, title), audio}), 1, 25, false},
+        {"version 5", Join({Id3v2(5, title), audio}), 5, 25, false},
+        {"footer flag adds 10", Join({Id3v2(4, title, 0, 0x10), Payload(10), audio}), 4, 35, true},
+        {"extended header is not skipped",
+         Join({Id3v2(3, Join({Bytes{0, 0, 0, 6, 0, 0, 0, 0, 0, 0}, title}), 0, 0x40), audio}), 3,
+         35, false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Load(c.file)) << c.name;
+        EXPECT_TRUE(tag.Present()) << c.name;
+        EXPECT_EQ(tag.MajorVersion(), c.version) << c.name;
+        EXPECT_EQ(tag.TagSize(), c.size) << c.name;
+        EXPECT_EQ(tag.Title(), c.fields ? u"Song" : u"") << c.name;
+    }
+}
+
+TEST_F(ID3v2Test, TextRules) {
+    struct Expect {
+        std::string name;
+        Bytes frames;
+        std::u16string (*read)(const TID3v2&);
+        std::u16string expected;
+    };
+    const auto title = [](const TID3v2& t) { return t.Title(); };
+    const auto genre = [](const TID3v2& t) { return t.Genre(); };
+    const auto track = [](const TID3v2& t) { return t.TrackText(); };
+    const auto year = [](const TID3v2& t) { return t.Year(); };
+    const auto comment = [](const TID3v2& t) { return t.Comment(); };
+    const auto url = [](const TID3v2& t) { return t.URL(); };
+    const auto artist = [](const TID3v2& t) { return t.Artist(); };
+    const Expect cases[] = {
+        {"8-bit Latin-1", Frame("TIT2", Latin("Caf\xe9")), title, u"Caf\u00e9"},
+        {"8-bit UTF-8", Frame("TIT2", Latin("Caf\xc3\xa9")), title, u"Caf\u00e9"},
+        {"UTF-8", Frame("TIT2", Join({Bytes{3}, Text("\xe4\xb8\xad\xe6\x96\x87")})), title,
+         u"\u4e2d\u6587"},
+        {"UTF-16 FF FE", Frame("TIT2", Join({Bytes{1}, Utf16Le(u" \u4e2d ")})), title, u"\u4e2d"},
+        {"UTF-16 FE FF", Frame("TIT2", Join({Bytes{1}, Utf16Be(u"\u4e2dx", true)})), title,
+         u"\u4e2dx"},
+        {"UTF-16BE", Frame("TIT2", Join({Bytes{2}, Utf16Be(u"Big", false)})), title, u"Big"},
+        {"UTF-16 stops at zero",
+         Frame("TIT2", Join({Bytes{1}, Utf16Le(u"A"), Bytes{0, 0, 'B', 0}})), title, u"A"},
+        {"title fallback TIT1", Frame("TIT1", Latin("Group")), title, u"Group"},
+        {"artist fallback TOPE", Frame("TOPE", Latin("Orig")), artist, u"Orig"},
+        {"later frame wins", Join({Frame("TIT2", Latin("One")), Frame("TIT2", Latin("Two"))}),
+         title, u"Two"},
+        {"TCON (17)Rock", Frame("TCON", Latin("(17)Rock")), genre, u"Rock"},
+        {"TCON (17)", Frame("TCON", Latin("(17)")), genre, u""},
+        {"TRCK 5/12", Frame("TRCK", Latin("5/12")), track, u"5/12"},
+        {"TDRC fallback", Frame("TDRC", Latin("2004-05-06")), year, u"2004"},
+        {"TYER before TDRC", Join({Frame("TDRC", Latin("2004")), Frame("TYER", Latin("1999"))}),
+         year, u"1999"},
+        {"COMM 8-bit", Frame("COMM", Join({Latin("eng"), Text("desc"), Bytes{0}, Text("Nice")})),
+         comment, u"Nice"},
+        {"COMM iTunNORM description in UTF-16",
+         Frame("COMM", Join({Bytes{1}, Text("eng"), Utf16Le(u"iTunNORM"), Bytes{0, 0},
+                             Utf16Le(u" 0000 1234")})),
+         comment, u"0000 1234"},
+        {"COMM UTF-16 odd alignment",
+         Frame("COMM",
+               Join({Bytes{1}, Text("eng"), Utf16Le(u"\u0100"), Bytes{0, 0}, Utf16Le(u"\u0001x")})),
+         comment, u"x"},
+        {"WXXX UTF-16 description, 8-bit URL",
+         Frame("WXXX", Join({Bytes{1}, Utf16Le(u"home"), Bytes{0, 0}, Text("http://e.x/\xe9")})),
+         url, u"http://e.x/\u00e9"},
+        {"WXXX 8-bit", Frame("WXXX", Join({Bytes{0}, Bytes{0}, Text("http://x.y")})), url,
+         u"http://x.y"},
+        {"compressed frame not taken",
+         Join({Frame("TIT2", Latin("Plain")),
+               Frame("TIT2", Latin("zzz"), SizeCoding::Plain, 0, 0x80)}),
+         title, u"Plain"},
+    };
+    for (const Expect& c : cases) {
+        ASSERT_TRUE(Load(Join({Id3v2(3, c.frames, 10), Payload(20)}))) << c.name;
+        EXPECT_EQ(c.read(tag), c.expected) << c.name;
+    }
+}
+
+TEST_F(ID3v2Test, TrackNumbers) {
+    const std::pair<std::string, int> cases[] = {
+        {"5/12", 5}, {"A1", 0}, {"7", 7}, {"", 0}, {"70000", 70000 & 0xFFFF}, {"-1", 0xFFFF}};
+    for (const auto& [text, number] : cases) {
+        ASSERT_TRUE(Load(Join({Id3v2(3, Frame("TRCK", Latin(text))), Payload(20)})));
+        EXPECT_EQ(tag.TrackNo(), number) << text;
+    }
+}
+
+TEST_F(ID3v2Test, VersionTwoAndFourFrames) {
+    ASSERT_TRUE(Load(Join({Id3v2(2, Join({Frame("TT2", Latin("Two"), SizeCoding::Bits24),
+                                          Frame("TP1", Latin("Art"), SizeCoding::Bits24)})),
+                           Payload(20)})));
+    EXPECT_EQ(tag.Title(), u"Two");
+    EXPECT_EQ(tag.Artist(), u"Art");
+
+    // A 200-byte frame: syncsafe 00 00 01 48, plain it would be 328 bytes.
+    const std::string long200(199, 'x');
+    ASSERT_TRUE(Load(Join({Id3v2(4,
+                                 Join({Frame("TALB", Latin(long200), SizeCoding::Syncsafe),
+                                       Frame("TIT2", Latin("Four"), SizeCoding::Syncsafe)}),
+                                 100),
+                           Payload(20)})));
+    EXPECT_EQ(tag.Title(), u"Four");
+    EXPECT_EQ(tag.Album().size(), 199u);
+
+    // The same tag written with plain sizes, as some encoders do.
+    ASSERT_TRUE(Load(Join({Id3v2(4,
+                                 Join({Frame("TALB", Latin(long200), SizeCoding::Plain),
+                                       Frame("TIT2", Latin("Plain"), SizeCoding::Plain)}),
+                                 100),
+                           Payload(20)})));
+    EXPECT_EQ(tag.Title(), u"Plain");
+    EXPECT_EQ(tag.Album().size(), 199u);
+}
+
+TEST_F(ID3v2Test, AFrameSizeWithItsTopBitSetEndsTheReading) {
+    Bytes bad = Frame("TALB", Latin("x"));
+    bad[4] = 0x80;
+    ASSERT_TRUE(
+        Load(Join({Id3v2(3, Join({Frame("TIT2", Latin("T")), bad, Frame("TPE1", Latin("A"))})),
+                   Payload(20)})));
+    EXPECT_EQ(tag.Title(), u"T");
+    EXPECT_EQ(tag.Artist(), u"");
+}
+
+TEST_F(ID3v2Test, SavingEmptyFieldsWritesHeaderAndPadding) {
+    const Bytes audio = MpegFrames(3);
+    Make(audio);
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    const Bytes file = ReadFile(path);
+    ASSERT_EQ(file.size(), 4096 + audio.size());
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 10),
+              (Bytes{'I', 'D', '3', 3, 0, 0, 0, 0, 0x1F, 0x76}));
+    EXPECT_TRUE(std::all_of(file.begin() + 10, file.begin() + 4096, [](auto b) { return b == 0; }));
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), file.begin() + 4096));
+    EXPECT_EQ(dir.entries(), 1u);
+}
+
+TEST_F(ID3v2Test, InPlaceWhenItFitsElseRewritten) {
+    const Bytes audio = MpegFrames(3);
+    Make(Join({Id3v2(3, Frame("TIT2", Latin("Old")), 500), audio}));
+    tag.SetTitle(u"New title");
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    Bytes file = ReadFile(path);
+    ASSERT_EQ(file.size(), 524 + audio.size());  // the old length: written in place
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), file.begin() + 524));
+    ASSERT_TRUE(tag.LoadTag(U(path)));
+    EXPECT_EQ(tag.Title(), u"New title");
+
+    // Too big for the old tag: rewritten with a 4096-byte tag.
+    tag.SetComment(std::u16string(300, u'c'));
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    file = ReadFile(path);
+    ASSERT_EQ(file.size(), 4096 + audio.size());
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), file.begin() + 4096));
+
+    // More than 4096 bytes needed: exactly the needed size, no padding.
+    tag.SetComment(std::u16string(3000, u'c'));
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    file = ReadFile(path);
+    const std::size_t needed = 10 + (2 + 18 + 11) + (5 + 6002 + 11);
+    ASSERT_EQ(file.size(), needed + audio.size());
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), file.begin() + needed));
+
+    // A tag over 4096 bytes is always rewritten back to 4096.
+    tag.SetComment(u"short");
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    EXPECT_EQ(ReadFile(path).size(), 4096 + audio.size());
+    EXPECT_EQ(dir.entries(), 1u);
+}
+
+TEST_F(ID3v2Test, SavedFramesAndTheirEncoding) {
+    Make(Payload(30));
+    tag.SetTitle(u"  T\u00eftle  ");
+    tag.SetComment(u"C");
+    tag.SetURL(u"http://x.y/\u00e9");
+    tag.SetTrackNo(3);
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    EXPECT_EQ(SavedFrame("TIT2"), Join({Bytes{1}, Utf16Le(u"T\u00eftle")}));
+    EXPECT_EQ(SavedFrame("TRCK"), Join({Bytes{1}, Utf16Le(u"3")}));
+    EXPECT_EQ(SavedFrame("COMM"), Join({Bytes{1}, Text("eng"), Bytes{0, 0}, Utf16Le(u"C")}));
+    EXPECT_EQ(SavedFrame("WXXX"), Join({Bytes{0, 0}, Text("http://x.y/\xe9")}));
+    const auto frames = SavedFrames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0].first, "TIT2");
+    EXPECT_EQ(frames[1].first, "TRCK");
+    EXPECT_EQ(frames[2].first, "COMM");
+    EXPECT_EQ(frames[3].first, "WXXX");
+}
+
+TEST_F(ID3v2Test, TheSavedTrackText) {
+    struct Case {
+        std::string loaded;
+        std::uint16_t trackNo;
+        std::u16string saved;  // empty: no TRCK frame
+    };
+    const Case cases[] = {
+        {"5/12", 5, u"5/12"}, {"5/12", 6, u"6"}, {"5/12", 0, u""}, {"", 9, u"9"}, {"A1", 4, u"4"},
+    };
+    for (const Case& c : cases) {
+        Make(Join({Id3v2(3, Frame("TRCK", Latin(c.loaded)), 100), Payload(30)}));
+        ASSERT_TRUE(tag.LoadTag(U(path)));
+        tag.SetTrackNo(c.trackNo);
+        ASSERT_TRUE(tag.SaveTag(U(path)));
+        ASSERT_TRUE(tag.LoadTag(U(path)));
+        EXPECT_EQ(tag.TrackText(), c.saved) << c.loaded << " " << c.trackNo;
+    }
+}
+
+TEST_F(ID3v2Test, FramesTheFieldsDoNotCoverAreCarried) {
+    const Bytes picture = Join({Bytes{0}, Text("image/png"), Bytes{0, 3, 0}, Payload(6000, 7)});
+    const Bytes txxx = Join({Bytes{0}, Text("key"), Bytes{0}, Text("value")});
+    const Bytes audio = MpegFrames(2);
+    Make(Join({Id3v2(3,
+                     Join({Frame("TIT2", Latin("Old")),
+                           Frame("APIC", picture, SizeCoding::Plain, 0x40, 0), Frame("TXXX", txxx),
+                           Frame("TIT1", Latin("group"))}),
+                     50),
+               audio}));
+    ASSERT_TRUE(tag.LoadTag(U(path)));
+    tag.SetTitle(u"New");
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    const auto frames = SavedFrames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].first, "TIT2");
+    EXPECT_EQ(frames[1], std::make_pair(std::string("APIC"), picture));
+    EXPECT_EQ(frames[2], std::make_pair(std::string("TXXX"), txxx));
+    const Bytes file = ReadFile(path);
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), file.end() - std::ssize(audio)));
+    // The APIC's flags are kept byte for byte.
+    const std::size_t apicAt = 10 + 10 + SavedFrame("TIT2").size();
+    EXPECT_EQ(file[apicAt + 8], 0x40);
+}
+
+TEST_F(ID3v2Test, VersionFourFramesAreCarriedWithPlainSizesUnlessFlagged) {
+    const std::string big(300, 'e');
+    Make(Join({Id3v2(4, Join({Frame("TSSE", Latin(big), SizeCoding::Syncsafe),
+                              Frame("TDRC", Latin("2004"), SizeCoding::Syncsafe),
+                              Frame("TXXX", Latin("f"), SizeCoding::Syncsafe, 0, 0x01),
+                              Frame("TIT2", Latin("Four"), SizeCoding::Syncsafe)})),
+               Payload(30)}));
+    ASSERT_TRUE(tag.LoadTag(U(path)));
+    EXPECT_EQ(tag.Year(), u"2004");
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    const auto frames = SavedFrames();
+    ASSERT_EQ(frames.size(), 3u);  // TIT2, TYER from the year, TSSE
+    EXPECT_EQ(frames[0].first, "TIT2");
+    EXPECT_EQ(frames[1].first, "TYER");
+    EXPECT_EQ(frames[2], std::make_pair(std::string("TSSE"), Latin(big)));
+    const Bytes file = ReadFile(path);
+    EXPECT_EQ(file[3], 3);
+}
+
+TEST_F(ID3v2Test, VersionTwoTagsAreSavedAsVersionThree) {
+    Make(Join({Id3v2(2, Join({Frame("TT2", Latin("Two"), SizeCoding::Bits24),
+                              Frame("PIC", Latin("xx"), SizeCoding::Bits24)})),
+               Payload(30)}));
+    ASSERT_TRUE(tag.LoadTag(U(path)));
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    const auto frames = SavedFrames();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].first, "TIT2");
+}
+
+TEST_F(ID3v2Test, RemoveKeepsTheAudioAndThePermissions) {
+    const Bytes audio = MpegFrames(2);
+    Make(Join({Id3v2(3, Frame("TIT2", Latin("x")), 100), audio}));
+    ::chmod(path.c_str(), 0440);
+    ASSERT_TRUE(tag.RemoveTag(U(path)));
+    EXPECT_EQ(ReadFile(path), audio);
+    EXPECT_EQ(Permissions(path), 0640u);
+    EXPECT_EQ(dir.entries(), 1u);
+}
+
+TEST_F(ID3v2Test, AnExistingNeighbourWithTheTemporaryNameIsNotTouched) {
+    WriteFile(path + "~", Text("my backup"));
+    Make(Join({Id3v2(3, Frame("TIT2", Latin("x"))), Payload(40)}));
+    tag.SetComment(std::u16string(100, u'c'));
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    EXPECT_EQ(ReadFile(path + "~"), Text("my backup"));
+    EXPECT_EQ(dir.entries(), 2u);
+}
+
+TEST_F(ID3v2Test, AFileHeldOpenIsLeftUntouched) {
+    const Bytes inPlace = Join({Id3v2(3, Frame("TIT2", Latin("x")), 200), Payload(40)});
+    const Bytes rewrite = Join({Id3v2(3, Frame("TIT2", Latin("x"))), Payload(40)});
+    for (const Bytes& content : {inPlace, rewrite}) {
+        Make(content);
+        const THandle reader = UniOpenFile(U(path), fmShareDenyWrite);
+        tag.SetTitle(u"changed");
+        EXPECT_FALSE(tag.SaveTag(U(path)));
+        EXPECT_FALSE(tag.RemoveTag(U(path)));
+        UniCloseHandle(reader);
+        EXPECT_EQ(ReadFile(path), content);
+        EXPECT_EQ(dir.entries(), 1u);
+    }
+}
+
+TEST_F(ID3v2Test, UnicodeFileNames) {
+    path = dir.file("Lagu \u00fc\u4e2d \u2014 1.mp3");
+    Make(Payload(40));
+    tag.SetArtist(u"\u00c9dith");
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    TID3v2 again;
+    ASSERT_TRUE(again.LoadTag(U(path)));
+    EXPECT_EQ(again.Artist(), u"\u00c9dith");
+}
