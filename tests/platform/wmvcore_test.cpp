@@ -8,14 +8,20 @@
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "device/tmediaplayer.h"
 #include "tags/textcodec.h"
 #include "tags/wmatags.h"
 
@@ -566,6 +572,42 @@ TEST_F(TWmaFiles, FailedSaveLeavesTheFileAsItWas) {
     EXPECT_FALSE(SaveWmaTags(tags, Host(&messages)));
     EXPECT_EQ(ReadAll(file), original);
     EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not save the WMA-Tag"});
+}
+
+// A retagged file is still one the player plays, for exactly as long as before.
+TEST_F(TWmaFiles, WrittenFileStillPlays) {
+    std::optional<QCoreApplication> application;
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "platform_tests";
+        static char* argv[] = {name, nullptr};
+        application.emplace(argc, argv);
+    }
+    const fs::path file = Copy("tagged.wma");
+    TMediaPlayer player{nullptr, QStringLiteral("fakesink sync=true"),
+                        QStringLiteral("fakesink sync=true")};
+    player.setFileName(QString::fromStdString(file.string()));
+    player.Open();
+    const std::int64_t length = player.Length();
+    player.Close();
+    EXPECT_GT(length, 1900);
+
+    TTagsData tags;
+    ASSERT_TRUE(ReadWmaTags(Wide(file), tags, Host()));
+    tags.Title = "Judul yang jauh lebih panjang daripada judul semula";
+    tags.Lyrics = std::u16string(3000, u'ş');
+    ASSERT_TRUE(WriteWmaTags(Wide(file), tags, Host()));
+
+    player.Open();
+    EXPECT_EQ(player.Length(), length);
+    player.Play();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (player.Position() < 200 && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_GE(player.Position(), 200);
+    player.Close();
 }
 
 }  // namespace
