@@ -382,6 +382,9 @@ void TMediaPlayer::Open() {
     d->overlayAsked = false;
     d->windowHandle = d->videoWindow != nullptr ? d->videoWindow->winId() : 0;
 
+    if (d->fileName.isEmpty()) {
+        throw EMCIDeviceError(unknownErrorText());  // nothing named: no device to choose
+    }
     const QString path = QFileInfo(d->fileName).absoluteFilePath();
     GError* error = nullptr;
     gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &error);
