@@ -132,12 +132,7 @@ bool TDnDListBox::TakesDrop(const QMimeData* mime) const {
 }
 
 void TDnDListBox::dragEnterEvent(QDragEnterEvent* event) {
-    if (TakesDrop(event->mimeData())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void TDnDListBox::dragMoveEvent(QDragMoveEvent* event) {

@@ -55,6 +55,25 @@ long long NearestOfRatio(long long a, long long b, long long c) {
     return static_cast<long long>(std::nearbyint(x));
 }
 
+// The step a key asks for: Home and End in both orientations, the arrows along the axis (Up
+// increases a vertical slider, whose minimum is at the bottom).
+TSlider::TStepKind KeyStep(int key, bool horizontal) {
+    switch (key) {
+        case Qt::Key_Home:
+            return TSlider::skToMin;
+        case Qt::Key_End:
+            return TSlider::skToMax;
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+            return (key == Qt::Key_Left) == horizontal ? TSlider::skBackward : TSlider::skNone;
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+            return (key == Qt::Key_Right) == horizontal ? TSlider::skForward : TSlider::skNone;
+        default:
+            return TSlider::skNone;
+    }
+}
+
 }  // namespace
 
 TSlider::TSlider(QWidget* parent) : QWidget(parent) {
@@ -625,30 +644,7 @@ void TSlider::keyPressEvent(QKeyEvent* event) {
     guarded(
         [this, &key, shift] {
             if (!(shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
-                const bool horizontal = orientation_ == soHorizontal;
-                TStepKind kind = skNone;
-                switch (key) {
-                    case Qt::Key_Home:
-                        kind = skToMin;
-                        break;
-                    case Qt::Key_End:
-                        kind = skToMax;
-                        break;
-                    case Qt::Key_Left:
-                        kind = horizontal ? skBackward : skNone;
-                        break;
-                    case Qt::Key_Right:
-                        kind = horizontal ? skForward : skNone;
-                        break;
-                    case Qt::Key_Up:
-                        kind = horizontal ? skNone : skForward;
-                        break;
-                    case Qt::Key_Down:
-                        kind = horizontal ? skNone : skBackward;
-                        break;
-                    default:
-                        break;
-                }
+                const TStepKind kind = KeyStep(key, orientation_ == soHorizontal);
                 if (kind != skNone) {
                     StepTo(kind);
                     key = 0;  // used here: the key-down event sees key 0

@@ -42,31 +42,18 @@ def transpose(rows):
     return ["".join(row[x] for row in rows) for x in range(len(rows[0]))]
 
 
-# Horizontal ruler tile: a sunken channel, two-pixel ends, a uniform middle.
-H_RULER = [
-    "oooooooooo",
-    "oooooooooo",
-    "oooooooooo",
-    "gggggggggw",
-    "gkkkkkkklw",
-    "gllllllllw",
-    "wwwwwwwwww",
-    "oooooooooo",
-    "oooooooooo",
-    "oooooooooo",
-]
+def channel(above, below):
+    """A sunken channel 10 long: two-pixel ends, a uniform middle, olive around it."""
+    return ["o" * 10] * above + [
+        "gggggggggw",
+        "gkkkkkkklw",
+        "gllllllllw",
+        "wwwwwwwwww",
+    ] + ["o" * 10] * below
 
-# The vertical ruler is the same channel turned on its side (8 wide, 10 long).
-V_RULER = transpose([
-    "oooooooooo",
-    "oooooooooo",
-    "gggggggggw",
-    "gkkkkkkklw",
-    "gllllllllw",
-    "wwwwwwwwww",
-    "oooooooooo",
-    "oooooooooo",
-])
+
+H_RULER = channel(3, 3)  # 10 x 10
+V_RULER = transpose(channel(2, 2))  # the same channel on its side: 8 x 10
 
 
 def write_png(path, rows):
