@@ -57,12 +57,13 @@ bool plays(snd_pcm_t* pcm, const snd_pcm_hw_params_t* any, const FormatProbe& pr
            snd_pcm_hw_params_test_rate(pcm, params.get(), probe.rate, 0) == 0;
 }
 
-// Channels and formats of the hardware device itself (not a converting plug-in). A device that
-// another program holds open leaves both at zero.
+// Channels and formats of the hardware device itself. When a sound server holds the card, what
+// the card plays is what the server's default device takes, converting as needed.
 void probeDevice(int card, int device, TWaveOutCaps& caps) {
-    const QByteArray name = QStringLiteral("hw:%1,%2").arg(card).arg(device).toLatin1();
+    const QByteArray hardware = QStringLiteral("hw:%1,%2").arg(card).arg(device).toLatin1();
     snd_pcm_t* pcm = nullptr;
-    if (snd_pcm_open(&pcm, name.constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
+    if (snd_pcm_open(&pcm, hardware.constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 &&
+        snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
         return;
     }
     HwParams any = newHwParams();

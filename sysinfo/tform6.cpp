@@ -65,21 +65,22 @@ TForm6::TForm6(QWidget* parent)
 }
 
 void TForm6::Button1Click() {
-    Label1->setText(kDisplayHeading);
-    Label1->adjustSize();
-    Memo1->clear();
-    for (const QString& line : DisplayAdapterReport(DisplaySource())) {
-        Memo1->appendPlainText(line);
-        presentWindow();
-    }
+    writeReport(kDisplayHeading, DisplayAdapterReport(DisplaySource()), true);
 }
 
 void TForm6::Button2Click() {
-    Label1->setText(kSoundHeading);
+    writeReport(kSoundHeading, SoundCardReport(WaveOutSource()), false);
+}
+
+void TForm6::writeReport(const QString& heading, const QStringList& lines, bool frontEachLine) {
+    Label1->setText(heading);
     Label1->adjustSize();
     Memo1->clear();
-    for (const QString& line : SoundCardReport(WaveOutSource())) {
+    for (const QString& line : lines) {
         Memo1->appendPlainText(line);
+        if (frontEachLine) {
+            presentWindow();
+        }
     }
 }
 

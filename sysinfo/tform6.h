@@ -37,5 +37,7 @@ public:
     std::function<std::vector<TDisplayDevice>()> DisplaySource;
 
 private:
+    // Replaces heading and memo; the display report brings the window forward at every line.
+    void writeReport(const QString& heading, const QStringList& lines, bool frontEachLine);
     void presentWindow();
 };

@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <functional>
 
 // Static libraries keep their resources only when something names them.
 static void initWindowsResources() {
@@ -64,45 +65,50 @@ QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry, const
     return panel;
 }
 
+// A transparent picture drawn with smooth edges.
+QPixmap drawn(const QSize& size, const std::function<void(QPainter&)>& draw) {
+    QPixmap picture(size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    return picture;
+}
+
 // The maker's logo: a navy plate with an aqua sound wave and the series' mark.
 QPixmap makerLogo() {
-    QPixmap logo(105, 65);
-    logo.fill(Qt::transparent);
-    QPainter painter(&logo);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient plate(0, 0, 0, 65);
-    plate.setColorAt(0, QColor(0x00, 0x40, 0xA0));
-    plate.setColorAt(1, kNavy);
-    painter.setBrush(plate);
-    painter.setPen(QPen(kTeal, 2));
-    painter.drawRoundedRect(QRectF(1, 1, 103, 63), 8, 8);
-    QPainterPath wave;
-    wave.moveTo(8, 44);
-    for (int x = 8; x <= 97; x += 4) {
-        const double phase = (x - 8) / 89.0 * 3.14159 * 4;
-        wave.lineTo(x, 44 - 9 * std::sin(phase) * (1.0 - (x - 8) / 120.0));
-    }
-    painter.setPen(QPen(kAqua, 2));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(wave);
-    painter.setPen(kWhite);
-    painter.setFont(pixelFont(QStringLiteral("Times New Roman"), 22, true));
-    painter.drawText(QRect(0, 4, 105, 28), Qt::AlignCenter, QStringLiteral("T III"));
-    return logo;
+    return drawn(QSize(105, 65), [](QPainter& painter) {
+        QLinearGradient plate(0, 0, 0, 65);
+        plate.setColorAt(0, QColor(0x00, 0x40, 0xA0));
+        plate.setColorAt(1, kNavy);
+        painter.setBrush(plate);
+        painter.setPen(QPen(kTeal, 2));
+        painter.drawRoundedRect(QRectF(1, 1, 103, 63), 8, 8);
+        QPainterPath wave;
+        wave.moveTo(8, 44);
+        for (int x = 8; x <= 97; x += 4) {
+            const double phase = (x - 8) / 89.0 * 3.14159 * 4;
+            wave.lineTo(x, 44 - 9 * std::sin(phase) * (1.0 - (x - 8) / 120.0));
+        }
+        painter.setPen(QPen(kAqua, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(wave);
+        painter.setPen(kWhite);
+        painter.setFont(pixelFont(QStringLiteral("Times New Roman"), 22, true));
+        painter.drawText(QRect(0, 4, 105, 28), Qt::AlignCenter, QStringLiteral("T III"));
+    });
 }
 
 // The toolkit's glyph for an "all" button: two check marks side by side.
 QIcon allGlyph() {
-    QPixmap glyph(18, 18);
-    glyph.fill(Qt::transparent);
-    QPainter painter(&glyph);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0x00, 0x80, 0x00), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    for (const int dx : {0, 6}) {
-        painter.drawPolyline(
-            QPolygonF({QPointF(1 + dx, 9), QPointF(4 + dx, 13), QPointF(11 + dx, 4)}));
-    }
-    return QIcon(glyph);
+    return QIcon(drawn(QSize(18, 18), [](QPainter& painter) {
+        painter.setPen(
+            QPen(QColor(0x00, 0x80, 0x00), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        for (const int dx : {0, 6}) {
+            painter.drawPolyline(
+                QPolygonF({QPointF(1 + dx, 9), QPointF(4 + dx, 13), QPointF(11 + dx, 4)}));
+        }
+    }));
 }
 
 QPixmap programIcon() {

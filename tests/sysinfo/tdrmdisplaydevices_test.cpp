@@ -1,5 +1,6 @@
 #include "sysinfo/tdrmdisplaydevices.h"
 #include "tests/support/qtprinters.h"
+#include "tests/sysinfo/treefile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,33 +10,26 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(content);
-}
-
 TEST(DrmDisplayDevicesTest, ListsCardsInNumberOrderNamedByThePciList) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString drm = root.path() + QStringLiteral("/class/drm");
-    writeFile(drm + QStringLiteral("/card10/device/uevent"),
-              "DRIVER=vkms\nMODALIAS=platform:vkms\n");
-    writeFile(drm + QStringLiteral("/card1/device/vendor"), "0x1af4\n");
-    writeFile(drm + QStringLiteral("/card1/device/device"), "0x1050\n");
-    writeFile(drm + QStringLiteral("/card0/device/vendor"), "0x8086\n");
-    writeFile(drm + QStringLiteral("/card0/device/device"), "0x5916\n");
-    writeFile(drm + QStringLiteral("/card0-eDP-1/status"), "connected\n");
-    writeFile(drm + QStringLiteral("/renderD128/dev"), "226:128\n");
-    writeFile(root.path() + QStringLiteral("/bus/platform/drivers/simpledrm/bind"), "");
+    WriteTreeFile(drm + QStringLiteral("/card10/device/uevent"),
+                  "DRIVER=vkms\nMODALIAS=platform:vkms\n");
+    WriteTreeFile(drm + QStringLiteral("/card1/device/vendor"), "0x1af4\n");
+    WriteTreeFile(drm + QStringLiteral("/card1/device/device"), "0x1050\n");
+    WriteTreeFile(drm + QStringLiteral("/card0/device/vendor"), "0x8086\n");
+    WriteTreeFile(drm + QStringLiteral("/card0/device/device"), "0x5916\n");
+    WriteTreeFile(drm + QStringLiteral("/card0-eDP-1/status"), "connected\n");
+    WriteTreeFile(drm + QStringLiteral("/renderD128/dev"), "226:128\n");
+    WriteTreeFile(root.path() + QStringLiteral("/bus/platform/drivers/simpledrm/bind"), "");
     QDir().mkpath(drm + QStringLiteral("/card2/device"));
     ASSERT_TRUE(QFile::link(root.path() + QStringLiteral("/bus/platform/drivers/simpledrm"),
                             drm + QStringLiteral("/card2/device/driver")));
-    writeFile(drm + QStringLiteral("/card3/device/vendor"), "0x8086\n");
-    writeFile(drm + QStringLiteral("/card3/device/device"), "0xfffe\n");
+    WriteTreeFile(drm + QStringLiteral("/card3/device/vendor"), "0x8086\n");
+    WriteTreeFile(drm + QStringLiteral("/card3/device/device"), "0xfffe\n");
     QDir().mkpath(drm + QStringLiteral("/card4"));
-    writeFile(drm + QStringLiteral("/card5/device/vendor"), "garbage\n");
+    WriteTreeFile(drm + QStringLiteral("/card5/device/vendor"), "garbage\n");
 
     const std::vector<TDisplayDevice> devices = DrmDisplayDevices(drm);
     QStringList names;

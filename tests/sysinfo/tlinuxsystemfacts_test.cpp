@@ -2,6 +2,7 @@
 #include "platform/tapplication.h"
 #include "tests/support/qtestapplication.h"
 #include "tests/support/qtprinters.h"
+#include "tests/sysinfo/treefile.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(content);
-}
 
 // A machine laid out in a temporary folder: os-release, a mount table and the block devices'
 // removable flags.
@@ -28,16 +22,16 @@ protected:
         sources_.OsReleaseFile = r + QStringLiteral("/etc/os-release");
         sources_.MountsFile = r + QStringLiteral("/proc/mounts");
         sources_.SysRoot = r + QStringLiteral("/sys");
-        writeFile(sources_.OsReleaseFile,
-                  "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
-                  "VERSION_ID=\"12\"\n");
+        WriteTreeFile(sources_.OsReleaseFile,
+                      "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
+                      "VERSION_ID=\"12\"\n");
         for (const char* disk : {"sda", "sdb"}) {
             const QString diskDir =
                 r + QStringLiteral("/sys/devices/pci0000:00/block/") + QString::fromLatin1(disk);
-            writeFile(diskDir + QStringLiteral("/removable"), disk[2] == 'b' ? "1\n" : "0\n");
-            writeFile(diskDir + QLatin1Char('/') + QString::fromLatin1(disk) +
-                          QStringLiteral("1/partition"),
-                      "1\n");
+            WriteTreeFile(diskDir + QStringLiteral("/removable"), disk[2] == 'b' ? "1\n" : "0\n");
+            WriteTreeFile(diskDir + QLatin1Char('/') + QString::fromLatin1(disk) +
+                              QStringLiteral("1/partition"),
+                          "1\n");
             QDir().mkpath(r + QStringLiteral("/sys/class/block"));
             QFile::link(diskDir + QLatin1Char('/') + QString::fromLatin1(disk) + QLatin1Char('1'),
                         r + QStringLiteral("/sys/class/block/") + QString::fromLatin1(disk) +
@@ -46,39 +40,39 @@ protected:
         for (const char* dir : {"home", "media/USB Stick", "media/cdrom", "net", "ram", "cg"}) {
             QDir().mkpath(r + QLatin1Char('/') + QString::fromLatin1(dir));
         }
-        writeFile(r + QStringLiteral("/hosts"), "127.0.0.1 localhost\n");
+        WriteTreeFile(r + QStringLiteral("/hosts"), "127.0.0.1 localhost\n");
         const QByteArray t = QFile::encodeName(r);
-        writeFile(sources_.MountsFile,
-                  "overlay / overlay rw,relatime 0 0\n"
-                  "proc /proc proc rw 0 0\n"
-                  "tmpfs /dev tmpfs rw 0 0\n"
-                  "tmpfs /run/lock tmpfs rw 0 0\n"
-                  "sysfs /sys sysfs ro 0 0\n"
-                  "/dev/sda1 " +
-                      t +
-                      "/home ext4 rw 0 0\n"
-                      "/dev/sdb1 " +
-                      t +
-                      "/media/USB\\040Stick vfat rw 0 0\n"
-                      "/dev/sr0 " +
-                      t +
-                      "/media/cdrom iso9660 ro 0 0\n"
-                      "nas:/export " +
-                      t +
-                      "/net nfs4 rw 0 0\n"
-                      "tmpfs " +
-                      t +
-                      "/ram tmpfs rw 0 0\n"
-                      "cgroup2 " +
-                      t +
-                      "/cg cgroup2 rw 0 0\n"
+        WriteTreeFile(sources_.MountsFile,
+                      "overlay / overlay rw,relatime 0 0\n"
+                      "proc /proc proc rw 0 0\n"
+                      "tmpfs /dev tmpfs rw 0 0\n"
+                      "tmpfs /run/lock tmpfs rw 0 0\n"
+                      "sysfs /sys sysfs ro 0 0\n"
                       "/dev/sda1 " +
-                      t +
-                      "/hosts ext4 rw 0 0\n"
-                      "/dev/sda1 " +
-                      t +
-                      "/home ext4 rw 0 0\n"
-                      "broken\n");
+                          t +
+                          "/home ext4 rw 0 0\n"
+                          "/dev/sdb1 " +
+                          t +
+                          "/media/USB\\040Stick vfat rw 0 0\n"
+                          "/dev/sr0 " +
+                          t +
+                          "/media/cdrom iso9660 ro 0 0\n"
+                          "nas:/export " +
+                          t +
+                          "/net nfs4 rw 0 0\n"
+                          "tmpfs " +
+                          t +
+                          "/ram tmpfs rw 0 0\n"
+                          "cgroup2 " +
+                          t +
+                          "/cg cgroup2 rw 0 0\n"
+                          "/dev/sda1 " +
+                          t +
+                          "/hosts ext4 rw 0 0\n"
+                          "/dev/sda1 " +
+                          t +
+                          "/home ext4 rw 0 0\n"
+                          "broken\n");
     }
 
     QTemporaryDir root_;
@@ -130,7 +124,7 @@ TEST_F(LinuxSystemFactsTest, FactsFollowTheLinuxConventions) {
     EXPECT_GT(facts.UptimeMs, 0u);
     EXPECT_EQ(facts.Drives.size(), 6u);
 
-    writeFile(sources_.OsReleaseFile, "NAME='Plain Linux'\n");
+    WriteTreeFile(sources_.OsReleaseFile, "NAME='Plain Linux'\n");
     EXPECT_EQ(LinuxSystemFacts(sources_).ServicePack, QStringLiteral("Plain Linux"));
 }
 
