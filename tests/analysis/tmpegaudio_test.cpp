@@ -1,5 +1,6 @@
 #include "analysis/tmpegaudio.h"
 #include "tags/textcodec.h"
+#include "tags/ttntfilestream.h"
 #include "tests/analysis/fixturefolder.h"
 #include "tests/analysis/mpegbuilder.h"
 
@@ -56,7 +57,7 @@ TEST_F(TMPEGaudioTest, FirstFrameAfterA4096ByteID3v2TagAndSizesBeforeTheID3v1Tag
         Bytes file = mpegtest::EmptyID3v2(4096);
         Append(file, mpegtest::Frames(header, 20));
         Append(file, mpegtest::ID3v1("Judul"));
-        ASSERT_TRUE(Analyse("tagged.mp3", file));
+        ASSERT_TRUE(Analyse("lagu ü 曲.mp3", file));
         ASSERT_TRUE(mpeg.Frame.Found);
         EXPECT_EQ(mpeg.Frame.Position, 4096);
         EXPECT_EQ(mpeg.Frame.Size, padded ? 418 : 417);
@@ -169,6 +170,19 @@ TEST_F(TMPEGaudioTest, FilesOf2GiBAndMoreGivePositiveSizesAndDurations) {
     EXPECT_EQ(mpeg.FrameCount(), (size - 128) / 417);
     EXPECT_NEAR(mpeg.Duration(), (size - 128) / 16000.0, 1e-6);
     EXPECT_GT(mpeg.Duration(), 200000.0);
+}
+
+TEST_F(TMPEGaudioTest, SharesTheFileWithReadersButNotWithAWriterThatSharesNothing) {
+    const std::u16string name =
+        Utf8ToUtf16(folder.Write("shared.mp3", mpegtest::Frames(Header{}, 4)));
+    {
+        TTntFileStream reader(name, fmOpenRead | fmShareDenyWrite);
+        EXPECT_TRUE(mpeg.Analyse(name));
+        EXPECT_TRUE(mpeg.Frame.Found);
+    }
+    TTntFileStream writer(name, fmOpenReadWrite);
+    EXPECT_FALSE(mpeg.Analyse(name));
+    ExpectCleared(mpeg);
 }
 
 }  // namespace
