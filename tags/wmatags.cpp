@@ -95,14 +95,10 @@ public:
     TWmvCoreModule(const TWmvCoreModule&) = delete;
     TWmvCoreModule& operator=(const TWmvCoreModule&) = delete;
 
-    // False after the plain message the user is shown for a module that is not there.
-    bool Loaded(const TWmaHost& host) const {
-        if (handle_ == nullptr) {
-            Show(host, TWmaMessageKind::Plain,
-                 Format("Could not Load Library ($%jX).",
-                        reinterpret_cast<std::uintmax_t>(handle_)));
-        }
-        return handle_ != nullptr;
+    bool Loaded() const { return handle_ != nullptr; }
+    // What the user is told when the module is not there: its (null) handle in hexadecimal.
+    std::string FailureText() const {
+        return Format("Could not Load Library ($%jX).", reinterpret_cast<std::uintmax_t>(handle_));
     }
     WMCreateEditorProc Create() const { return create_; }
 
@@ -327,7 +323,8 @@ void ClearTags(TTagsData& tags) {
 
 bool ReadWmaTags(const std::u16string& fileName, TTagsData& tags, const TWmaHost& host) {
     const TWmvCoreModule module(host.ModuleFile);
-    if (!module.Loaded(host)) {
+    if (!module.Loaded()) {
+        Show(host, TWmaMessageKind::Plain, module.FailureText());
         return false;
     }
     ClearTags(tags);
@@ -351,7 +348,8 @@ bool ReadWmaTags(const std::u16string& fileName, TTagsData& tags, const TWmaHost
 bool WriteWmaTags(const std::u16string& fileName, const TTagsData& tags, const TWmaHost& host) {
     RequireFile(fileName);
     const TWmvCoreModule module(host.ModuleFile);
-    if (!module.Loaded(host)) {
+    if (!module.Loaded()) {
+        Show(host, TWmaMessageKind::Plain, module.FailureText());
         return false;
     }
     const TEditor editor = CreateEditor(module);

@@ -2,10 +2,13 @@
 
 #include <taglib/asftag.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <new>
+#include <string>
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "tags/bytes.h"
+
 namespace {
 
 using TGuidBytes = std::array<std::uint8_t, 16>;
@@ -19,14 +21,6 @@ constexpr std::uint64_t kObjectHeaderSize = 24;  // GUID + 64-bit size
 constexpr std::uint64_t kHeaderObjectSize = 30;  // + object count + two reserved bytes
 constexpr std::uint64_t kFilePropertiesSize = kObjectHeaderSize + 80;
 constexpr std::uint32_t kMaxObjects = 4096;  // a header holds a few dozen at most
-
-std::uint64_t LittleEndian(const std::uint8_t* bytes, int count) {
-    std::uint64_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
-}
 
 bool ReadBytes(std::ifstream& in, std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {
     in.seekg(static_cast<std::streamoff>(offset));
@@ -53,8 +47,8 @@ bool TAsfFileProperties::Read(const std::string& path) {
         !SameGuid(header.data(), kHeaderObject)) {
         return false;
     }
-    const std::uint64_t headerSize = LittleEndian(&header[16], 8);
-    const auto objects = static_cast<std::uint32_t>(LittleEndian(&header[24], 4));
+    const std::uint64_t headerSize = ReadLE64(header, 16);
+    const auto objects = ReadLE32(header, 24);
 
     std::uint64_t position = kHeaderObjectSize;
     for (std::uint32_t i = 0; i < std::min(objects, kMaxObjects); ++i) {
@@ -63,7 +57,7 @@ bool TAsfFileProperties::Read(const std::string& path) {
             !ReadBytes(in, position, object.data(), kObjectHeaderSize)) {
             return false;
         }
-        const std::uint64_t size = LittleEndian(&object[16], 8);
+        const std::uint64_t size = ReadLE64(object, 16);
         if (size < kObjectHeaderSize || size > headerSize - position) {
             return false;
         }
@@ -74,10 +68,9 @@ bool TAsfFileProperties::Read(const std::string& path) {
             }
             // After the object header: file id 16, file size 8, creation date 8, packets 8,
             // play duration 8, send duration 8, preroll 8, flags 4, packet sizes 4 + 4, bitrate 4.
-            const std::uint8_t* fields = &object[kObjectHeaderSize];
-            PlayDuration = LittleEndian(fields + 40, 8);
-            Preroll = LittleEndian(fields + 56, 8);
-            MaxBitrate = static_cast<std::uint32_t>(LittleEndian(fields + 76, 4));
+            PlayDuration = ReadLE64(object, kObjectHeaderSize + 40);
+            Preroll = ReadLE64(object, kObjectHeaderSize + 56);
+            MaxBitrate = ReadLE32(object, kObjectHeaderSize + 76);
             return true;
         }
         position += size;
