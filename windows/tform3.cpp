@@ -189,13 +189,13 @@ TForm3::TForm3(QWidget* parent)
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(4, 4, 105, 65);
     Image2->setPixmap(makerLogo());
-    LabelMaker = addLabel(Panel1, "LabelMaker", 116, 10,
-                          QStringLiteral("Made with care by the Tovra III team"), Qt::black);
+    LabelMaker = addLabel(Panel1, "LabelMaker", 116, 10, QStringLiteral("Made by the Tovra team"),
+                          Qt::black);
     LabelMaker->setFont(pixelFont(QStringLiteral("Monotype Corsiva"), 16, true, true));
     LabelMaker->adjustSize();
     LabelRights = addLabel(Panel1, "LabelRights", 116, 40,
-                           QStringLiteral("Tovra III is freeware: free to use and to share,\n"
-                                          "provided as it is, without any warranty."),
+                           QStringLiteral("Freeware: free to use and to share,\n"
+                                          "given as it is, without any warranty."),
                            Qt::black);
     LabelRights->setFont(pixelFont(QStringLiteral("Times New Roman"), 11));
     LabelRights->adjustSize();

@@ -23,6 +23,8 @@ TForm7::TForm7(QWidget* parent, const QString& programDir)
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(13);
     DnDListBox1->setFont(font);
+    // A plain list box sizes its lines by the font; the item height counts only when owner-drawn,
+    // so a substitute font with longer descenders is never clipped.
     DnDListBox1->SetItemHeight(13);
     DnDListBox1->SetAutoAdd(true);
 

@@ -67,9 +67,11 @@ TEST(Form3Test, EveryLabelReadsAndSitsAsGiven) {
     EXPECT_EQ(form.Label4->parentWidget(), form.Panel2);
     EXPECT_EQ(form.Label4->pos(), QPoint(36, 8));
     EXPECT_FALSE(form.Label4->text().isEmpty());
-    // Every line of the panel fits inside it.
-    for (QLabel* label : form.Panel2->findChildren<QLabel*>()) {
-        EXPECT_LE(label->geometry().right(), form.Panel2->width()) << label->text().toStdString();
+    // Every line of the two panels fits inside its panel.
+    for (QFrame* panel : {form.Panel1, form.Panel2}) {
+        for (QLabel* label : panel->findChildren<QLabel*>()) {
+            EXPECT_LE(label->geometry().right(), panel->width()) << label->text().toStdString();
+        }
     }
     EXPECT_EQ(form.Label1->font().pixelSize(), 21);
     EXPECT_TRUE(form.Label1->font().bold());
@@ -77,7 +79,7 @@ TEST(Form3Test, EveryLabelReadsAndSitsAsGiven) {
     EXPECT_EQ(form.Label5->palette().color(QPalette::WindowText), QColor(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(form.Label25->font().pixelSize(), 13);
     EXPECT_FALSE(form.LabelMaker->text().isEmpty());
-    EXPECT_TRUE(form.LabelRights->text().contains(QStringLiteral("freeware")));
+    EXPECT_TRUE(form.LabelRights->text().contains(QStringLiteral("freeware"), Qt::CaseInsensitive));
 }
 
 TEST(Form3Test, OkEndsTheModalWindowEveryTime) {
