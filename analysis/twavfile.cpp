@@ -1,7 +1,6 @@
 #include "analysis/twavfile.h"
 
 #include "tags/bytes.h"
-#include "tags/efileerror.h"
 #include "tags/textcodec.h"
 #include "tags/ttntfilestream.h"
 
@@ -50,7 +49,7 @@ bool TWAVfile::Analyse(const std::string& path) {
         // Others may go on reading the file (it may be playing); nobody may write it meanwhile.
         TTntFileStream stream(Utf8ToUtf16(path), fmOpenRead | fmShareDenyWrite);
         read = stream.Read(header.data(), WAVHeaderSize);
-    } catch (const EFOpenError&) {
+    } catch (const std::exception&) {  // EFOpenError and anything else of the file layer
         return false;
     }
     if (read < 0) {

@@ -1,7 +1,6 @@
 #include "analysis/twmafile.h"
 
 #include "tags/bytes.h"
-#include "tags/efileerror.h"
 #include "tags/textcodec.h"
 #include "tags/ttntfilestream.h"
 
@@ -134,7 +133,7 @@ bool TWMAfile::Analyse(const std::string& path) {
             return n < 0 ? std::size_t{0} : static_cast<std::size_t>(n);
         };
         return AnalyseSource(read, static_cast<std::uint64_t>(size));
-    } catch (const EFOpenError&) {
+    } catch (const std::exception&) {  // EFOpenError and anything else of the file layer
         return false;
     }
 }
