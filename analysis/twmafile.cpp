@@ -54,7 +54,7 @@ TWMAfile::Walk TWMAfile::WalkHeaderObjects(const ReadAt& read, std::uint64_t fil
         if (size < kObjectHeaderSize) {
             return Walk::Done;  // malformed: a walk by this size would never move on
         }
-        if (size > fileSize - position) {
+        if (position > fileSize || size > fileSize - position) {
             return Walk::Cut;
         }
         // Fields are taken only when the object is big enough to hold them.
