@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QInputDevice>
-#include <QPointingDevice>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
@@ -183,15 +181,50 @@ QString systemLibraryFolder() {
     return QStringLiteral("/usr/lib");
 }
 
-int mouseButtons() {
-    int buttons = 0;
-    for (const QInputDevice* device : QInputDevice::devices()) {
-        if (device->type() == QInputDevice::DeviceType::Mouse ||
-            device->type() == QInputDevice::DeviceType::TouchPad) {
-            buttons = std::max(buttons, static_cast<const QPointingDevice*>(device)->buttonCount());
+// The buttons of the mouse with the most of them, from the kernel's input device list: a device
+// handled as a mouse, counting its BTN_LEFT .. BTN_TASK key bits (wheels are no buttons). The
+// window system's pointer is no help here: it reports a virtual device with dozens of buttons.
+int mouseButtons(const QString& inputDevicesFile) {
+    QFile file(inputDevicesFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    constexpr int kBtnLeft = 0x110;
+    constexpr int kBtnTask = 0x117;
+    constexpr int kWordBits = static_cast<int>(sizeof(unsigned long) * 8);  // the kernel's long
+    int best = 0;
+    bool mouse = false;
+    QList<QByteArray> keyWords;
+    const auto endDevice = [&] {
+        if (mouse) {
+            int buttons = 0;
+            for (int bit = kBtnLeft; bit <= kBtnTask; ++bit) {
+                const qsizetype index = keyWords.size() - 1 - bit / kWordBits;
+                if (index >= 0 &&
+                    (keyWords[index].toULongLong(nullptr, 16) >> (bit % kWordBits)) & 1u) {
+                    ++buttons;
+                }
+            }
+            best = std::max(best, buttons);
+        }
+        mouse = false;
+        keyWords.clear();
+    };
+    // Read whole: a /proc file reports size 0.
+    for (const QByteArray& rawLine : file.readAll().split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty()) {
+            endDevice();
+        } else if (line.startsWith("H: Handlers=")) {
+            for (const QByteArray& handler : line.mid(12).simplified().split(' ')) {
+                mouse = mouse || handler.startsWith("mouse");
+            }
+        } else if (line.startsWith("B: KEY=")) {
+            keyWords = line.mid(7).simplified().split(' ');
         }
     }
-    return buttons;
+    endDevice();
+    return best;
 }
 
 QString userName() {
@@ -287,8 +320,8 @@ TSystemFacts LinuxSystemFacts(const TLinuxSystemSources& sources) {
     if (!facts.TempPath.endsWith(QLatin1Char('/'))) {
         facts.TempPath += QLatin1Char('/');
     }
+    facts.MouseButtons = mouseButtons(sources.InputDevicesFile);
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        facts.MouseButtons = mouseButtons();
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QSize size = screen->geometry().size() * screen->devicePixelRatio();
             facts.ScreenWidth = size.width();

@@ -13,6 +13,7 @@ struct TLinuxSystemSources {
     QString MountsFile = QStringLiteral("/proc/self/mounts");
     QString OsReleaseFile = QStringLiteral("/etc/os-release");
     QString SysRoot = QStringLiteral("/sys");
+    QString InputDevicesFile = QStringLiteral("/proc/bus/input/devices");
 };
 
 // The system report's facts on this machine: kernel release as the version, the distribution's

@@ -22,6 +22,7 @@ protected:
         sources_.OsReleaseFile = r + QStringLiteral("/etc/os-release");
         sources_.MountsFile = r + QStringLiteral("/proc/mounts");
         sources_.SysRoot = r + QStringLiteral("/sys");
+        sources_.InputDevicesFile = r + QStringLiteral("/proc/bus/input/devices");
         WriteTreeFile(sources_.OsReleaseFile,
                       "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
                       "VERSION_ID=\"12\"\n");
@@ -126,6 +127,35 @@ TEST_F(LinuxSystemFactsTest, FactsFollowTheLinuxConventions) {
 
     WriteTreeFile(sources_.OsReleaseFile, "NAME='Plain Linux'\n");
     EXPECT_EQ(LinuxSystemFacts(sources_).ServicePack, QStringLiteral("Plain Linux"));
+}
+
+TEST_F(LinuxSystemFactsTest, MouseButtonsComeFromTheKernelsInputDevices) {
+    const QByteArray keyboard =
+        "I: Bus=0011 Vendor=0001 Product=0001 Version=ab41\nN: Name=\"AT Keyboard\"\n"
+        "H: Handlers=sysrq kbd event0 leds\nB: EV=120013\n"
+        "B: KEY=402000000 3803078f800d001 feffffdfffefffff fffffffffffffffe\n\n";
+    // BTN_LEFT, BTN_RIGHT and BTN_MIDDLE: bits 16-18 of the fifth 64-bit word from the end.
+    const QByteArray wheelMouse =
+        "I: Bus=0003 Vendor=046d Product=c077\nN: Name=\"USB Mouse\"\n"
+        "H: Handlers=mouse0 event5 \nB: KEY=70000 0 0 0 0\nB: REL=903\n\n";
+    // Left, right, middle, side and extra.
+    const QByteArray fiveButtons =
+        "N: Name=\"Gaming Mouse\"\nH: Handlers=event7 mouse2\nB: KEY=1f0000 0 0 0 0\n";
+    // A touchpad: BTN_LEFT and the finger tools (0x145..), which are no buttons.
+    const QByteArray touchpad =
+        "N: Name=\"Touchpad\"\nH: Handlers=mouse1 event6\nB: KEY=e520 10000 0 0 0 0\n\n";
+    struct Case {
+        QByteArray devices;
+        int buttons;
+    };
+    for (const Case& c : {Case{keyboard, 0}, Case{keyboard + wheelMouse, 3}, Case{touchpad, 1},
+                          Case{wheelMouse + touchpad + fiveButtons, 5}, Case{"", 0},
+                          Case{"H: Handlers=mouse0\nB: KEY=zz\n", 0}}) {
+        WriteTreeFile(sources_.InputDevicesFile, c.devices);
+        EXPECT_EQ(LinuxSystemFacts(sources_).MouseButtons, c.buttons) << c.devices.toStdString();
+    }
+    QFile::remove(sources_.InputDevicesFile);
+    EXPECT_EQ(LinuxSystemFacts(sources_).MouseButtons, 0);
 }
 
 TEST(LinuxSystemReportTest, TheRealMachineIsShownInAPlainMessageBox) {
