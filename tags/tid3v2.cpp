@@ -377,8 +377,9 @@ std::optional<std::u16string> TemporaryName(const std::u16string& fileName) {
 
 // Rewrites the file with newTag (or none) in place of its current tag, through a copy beside
 // it that is flushed and then renamed over the file. Any failure removes the copy and leaves
-// the file as it was.
-bool RewriteFile(const std::u16string& fileName, const Bytes* newTag) {
+// the file as it was. A symbolic link stays a link: the file it names is rewritten.
+bool RewriteFile(const std::u16string& linkName, const Bytes* newTag) {
+    const std::u16string fileName = UniResolvedPath(linkName);
     if (!UniFileExists(fileName) || !UniSetAttributes(fileName, 0)) {
         return false;
     }

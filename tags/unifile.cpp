@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -176,6 +178,20 @@ std::u16string UniFullPath(const std::u16string& fileName) {
     return Utf8ToUtf16(path.lexically_normal().string());
 }
 
+std::u16string UniResolvedPath(const std::u16string& fileName) {
+    std::string name;
+    if (!NativeName(fileName, name)) {
+        return fileName;
+    }
+    char* resolved = ::realpath(name.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return fileName;
+    }
+    std::u16string result = Utf8ToUtf16(resolved);
+    std::free(resolved);
+    return result;
+}
+
 std::string UniErrorText(int errorCode) {
     char buffer[256] = {};
     // The GNU strerror_r returns the text, which may or may not live in the buffer.
@@ -263,6 +279,9 @@ bool UniCopyPermissions(const std::u16string& fromName, THandle to) {
     struct stat st {};
     if (!NativeName(fromName, name) || ::stat(name.c_str(), &st) != 0) {
         return false;
+    }
+    if (::fchown(to, st.st_uid, st.st_gid) != 0) {
+        // Only a privileged process may give a file away; otherwise the copy stays the caller's.
     }
     return ::fchmod(to, (st.st_mode & 07777) | S_IWUSR) == 0;
 }

@@ -47,6 +47,9 @@ bool UniDeleteFile(const std::u16string& fileName);
 bool UniMoveFile(const std::u16string& oldName, const std::u16string& newName);
 // The absolute, normalised path; symbolic links are not resolved.
 std::u16string UniFullPath(const std::u16string& fileName);
+// The path with every symbolic link resolved (the file a link names); the name itself when it
+// cannot be resolved.
+std::u16string UniResolvedPath(const std::u16string& fileName);
 // The system's text for an error code, or "Unspecified error (%d) from system." when it has none.
 std::string UniErrorText(int errorCode);
 // The error code of the last failed call of this layer (errno).
@@ -66,6 +69,6 @@ std::int64_t UniFileSize(THandle handle);
 bool UniReplaceFile(const std::u16string& source, const std::u16string& target);
 // Flushes the folder that holds the file, so a new entry in it survives a crash.
 bool UniFlushFolder(const std::u16string& fileName);
-// Gives the file behind handle the permission bits of the named file, plus the owner's write
-// permission (the attributes of a rewritten file are cleared).
+// Gives the file behind handle the owner (where allowed) and permission bits of the named file,
+// plus the owner's write permission (the attributes of a rewritten file are cleared).
 bool UniCopyPermissions(const std::u16string& fromName, THandle to);

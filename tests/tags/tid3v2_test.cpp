@@ -367,6 +367,19 @@ TEST_F(ID3v2Test, RemoveKeepsTheAudioAndThePermissions) {
     EXPECT_EQ(dir.entries(), 1u);
 }
 
+TEST_F(ID3v2Test, ALinkStaysALinkAndItsFileIsRewritten) {
+    std::filesystem::create_directory(dir.file("library"));
+    const std::string target = dir.file("library/real.mp3");
+    WriteFile(target, Join({Id3v2(3, Frame("TIT2", Latin("x"))), Payload(40)}));
+    std::filesystem::create_symlink(target, path);
+    tag.SetComment(std::u16string(100, u'c'));
+    ASSERT_TRUE(tag.SaveTag(U(path)));
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    ASSERT_TRUE(tag.LoadTag(U(target)));
+    EXPECT_EQ(tag.Comment(), std::u16string(100, u'c'));
+    EXPECT_EQ(tag.TagSize(), 4096);
+}
+
 TEST_F(ID3v2Test, AnExistingNeighbourWithTheTemporaryNameIsNotTouched) {
     WriteFile(path + "~", Text("my backup"));
     Make(Join({Id3v2(3, Frame("TIT2", Latin("x"))), Payload(40)}));
