@@ -21,6 +21,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -120,14 +126,45 @@ bool isOpticalBlockDevice(const QString& source) {
     return optical.match(source).hasMatch();
 }
 
+// statvfs of a network file system whose server is gone can block for as long as the mount
+// waits (for ever on a hard NFS mount), so it runs on a thread of its own and the report goes on
+// without that drive's sizes when it has not answered in time.
+std::optional<struct statvfs> fileSystemStats(const QString& path, bool mayHang) {
+    const QByteArray name = QFile::encodeName(path);
+    if (!mayHang) {
+        struct statvfs stats {};
+        return ::statvfs(name.constData(), &stats) == 0 ? std::optional(stats) : std::nullopt;
+    }
+    struct Answer {
+        std::mutex lock;
+        std::condition_variable answered;
+        bool done = false;
+        std::optional<struct statvfs> stats;
+    };
+    auto answer = std::make_shared<Answer>();
+    std::thread([answer, name] {
+        struct statvfs stats {};
+        const bool ok = ::statvfs(name.constData(), &stats) == 0;
+        const std::lock_guard<std::mutex> guard(answer->lock);
+        answer->done = true;
+        if (ok) {
+            answer->stats = stats;
+        }
+        answer->answered.notify_one();
+    }).detach();
+    std::unique_lock<std::mutex> guard(answer->lock);
+    answer->answered.wait_for(guard, std::chrono::seconds(2), [&] { return answer->done; });
+    return answer->stats;
+}
+
 void addSizes(TDriveFacts& drive) {
-    struct statvfs stats {};
-    if (::statvfs(QFile::encodeName(drive.Name).constData(), &stats) != 0) {
+    const auto stats = fileSystemStats(drive.Name, drive.DriveType == kRemote);
+    if (!stats) {
         return;
     }
     drive.HasSizes = true;
-    drive.TotalBytes = static_cast<std::uint64_t>(stats.f_blocks) * stats.f_frsize;
-    drive.FreeBytes = static_cast<std::uint64_t>(stats.f_bfree) * stats.f_frsize;
+    drive.TotalBytes = static_cast<std::uint64_t>(stats->f_blocks) * stats->f_frsize;
+    drive.FreeBytes = static_cast<std::uint64_t>(stats->f_bfree) * stats->f_frsize;
 }
 
 void readKernelVersion(TSystemFacts& facts) {
