@@ -197,12 +197,12 @@ bool UsesSyncsafeSizes(TTntFileStream& file, const THeader& header) {
     return !WalkFrames(file, header, false, true, any);
 }
 
-// A frame that is compressed, encrypted, unsynchronised or otherwise transformed: its content
-// is not plain text. Version 3 marks compression and encryption in the top bits of the second
-// flag byte; version 4 uses the bits for grouping, compression, encryption, unsynchronisation
-// and the data length indicator.
+// A frame that is compressed, encrypted, grouped or unsynchronised: its content does not start
+// with the text. Version 3 marks compression, encryption and grouping in the top three bits of
+// the second flag byte; version 4 uses bits for grouping, compression, encryption,
+// unsynchronisation and the data length indicator.
 bool IsTransformed(const TFrame& frame, std::uint8_t version) {
-    const std::uint8_t mask = version == 4 ? 0xCF : 0x80;
+    const std::uint8_t mask = version == 4 ? 0xCF : 0xE0;
     return (frame.flags[1] & mask) != 0;
 }
 

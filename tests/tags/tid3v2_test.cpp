@@ -161,6 +161,10 @@ TEST_F(ID3v2Test, TextRules) {
          url, u"http://e.x/\u00e9"},
         {"WXXX 8-bit", Frame("WXXX", Join({Bytes{0}, Bytes{0}, Text("http://x.y")})), url,
          u"http://x.y"},
+        {"encrypted frame not taken",
+         Join({Frame("TIT2", Latin("Plain")),
+               Frame("TIT2", Latin("zzz"), SizeCoding::Plain, 0, 0x40)}),
+         title, u"Plain"},
         {"compressed frame not taken",
          Join({Frame("TIT2", Latin("Plain")),
                Frame("TIT2", Latin("zzz"), SizeCoding::Plain, 0, 0x80)}),
@@ -197,6 +201,12 @@ TEST_F(ID3v2Test, VersionTwoAndFourFrames) {
                            Payload(20)})));
     EXPECT_EQ(tag.Title(), u"Four");
     EXPECT_EQ(tag.Album().size(), 199u);
+
+    // A frame with a data length indicator does not start with its text.
+    ASSERT_TRUE(Load(Join({Id3v2(4, Frame("TIT2", Join({Bytes{0, 0, 0, 5}, Latin("Four")}),
+                                          SizeCoding::Syncsafe, 0, 0x01)),
+                           Payload(20)})));
+    EXPECT_EQ(tag.Title(), u"");
 
     // The same tag written with plain sizes, as some encoders do.
     ASSERT_TRUE(Load(Join({Id3v2(4,
