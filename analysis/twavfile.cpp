@@ -34,7 +34,7 @@ bool TWAVfile::AnalyseHeader(std::span<const std::uint8_t> header) {
         (channels == 1 || channels == 2)) {
         Valid = true;
         Channels = static_cast<std::uint8_t>(channels);
-        SampleRate = static_cast<std::uint16_t>(ReadLE32(header, 24));
+        SampleRate = ReadLE32(header, 24);
         BitsPerSample = header[34];
         FileSize = std::int64_t{ReadLE32(header, 4)} + 8;
     }

@@ -21,8 +21,9 @@ public:
     bool AnalyseHeader(std::span<const std::uint8_t> header);
 
     bool Valid = false;
-    std::uint8_t Channels = 0;     // 1 or 2 when Valid
-    std::uint16_t SampleRate = 0;  // Hz, the low 16 bits of the header's field (96000 reads 30464)
+    std::uint8_t Channels = 0;  // 1 or 2 when Valid
+    std::uint32_t SampleRate =
+        0;  // Hz, the header's whole 32-bit field (a 16-bit copy would show 96 kHz as 30464)
     std::uint8_t BitsPerSample = 0;  // the low byte of the header's field
     std::int64_t FileSize = 0;       // RIFF size + 8 in bytes; 64 bits so a 4 GiB file never wraps
 };

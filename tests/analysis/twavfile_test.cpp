@@ -48,8 +48,7 @@ TEST(TWAVfileTest, ReadsTheCanonicalHeaderAtFixedOffsets) {
     };
     const Case cases[] = {
         {"16-bit stereo 44100 Hz", CanonicalHeader({}), true, 2, 44100, 16, 1000044},
-        {"96000 Hz keeps the low 16 bits", CanonicalHeader({1, 96000, 24, 36}), true, 1, 30464, 24,
-         44},
+        {"96000 Hz is kept whole", CanonicalHeader({1, 96000, 24, 36}), true, 1, 96000, 24, 44},
         {"LIST before fmt", CanonicalHeader({}, "LIST"), false, 0, 0, 0, 0},
         {"six channels", CanonicalHeader({6, 48000, 16, 36}), false, 0, 0, 0, 0},
         {"no channels", CanonicalHeader({0, 48000, 16, 36}), false, 0, 0, 0, 0},
