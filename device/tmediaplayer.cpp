@@ -251,7 +251,10 @@ void TMediaPlayer::Private::exposeVideo() const {
 
 // Shows the video window at the picture's size once the sink has taken it as its drawing place.
 void TMediaPlayer::Private::showVideo() {
-    if (videoWindow == nullptr || !overlayAsked) {
+    gint videoStreams = 0;
+    g_object_get(playbin, "n-video", &videoStreams, nullptr);
+    // Some sinks ask for a window as soon as they start, before they know there is no picture.
+    if (videoWindow == nullptr || !overlayAsked || videoStreams <= 0) {
         return;
     }
     int width = 320;

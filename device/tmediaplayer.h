@@ -23,7 +23,9 @@ public:
     // The platform chooses the decoder from the file itself; there is no other choice here.
     enum TMPDeviceType { dtAutoSelect };
 
-    // Mode values as the player compares them: the device's mode minus 524 (not ready).
+    // Mode values as the player compares them: the device's mode minus 524 (not ready). The device
+    // reports mpOpen from Open until the first Play, mpPlaying and mpPaused as commanded, and
+    // mpStopped after Stop, at the end of the track and after a playback error.
     enum TMPModes : int {
         mpNotReady = 0,
         mpStopped = 1,
@@ -73,7 +75,7 @@ public:
     std::int64_t Length();                 // ms
 
     // Never raise; 0 and mpNotReady while nothing is open.
-    std::int64_t Position();  // ms
+    std::int64_t Position();  // ms from the track's start; equals Length at the end
     TMPModes Mode();
 
     // Volume 0..1000 as a slider position (cubic scale); values outside are clamped.
