@@ -1,0 +1,88 @@
+#include "infobox/dialogparts.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+QFont PixelFont(const QString& family, int pixels) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* MakePathLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setGeometry(geometry);
+    label->setFixedSize(geometry.size());
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColour(label, kPurple);
+    return label;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+void SetFieldEnabled(QWidget* field, bool enabled) {
+    const QPalette& standard = QApplication::palette();
+    QPalette palette = field->palette();
+    const QColor background =
+        enabled ? standard.color(QPalette::Base) : standard.color(QPalette::Button);
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, background);
+    }
+    field->setPalette(palette);
+    field->setEnabled(enabled);
+}
+
+void SetUpDialog(QDialog* dialog, const QString& caption, int width, int height,
+                 const QFont& font) {
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog->setFont(font);
+    dialog->setFixedSize(width, height);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        dialog->move(screen->availableGeometry().center() - dialog->rect().center());
+    }
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+QString MemoText(const QPlainTextEdit* memo, const QString& lineBreak) {
+    QString text = memo->toPlainText();
+    text.replace(QLatin1Char('\n'), lineBreak);
+    return text;
+}
+
+void SetMemoText(QPlainTextEdit* memo, const QString& text) {
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    memo->setPlainText(lines);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+// Small builders shared by the info dialogs, which are laid out in code at fixed places.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QDialog;
+class QLabel;
+class QWidget;
+
+inline const QColor kPurple(0x80, 0x00, 0x80);
+inline const QColor kNavy(0x00, 0x00, 0x80);
+
+// Fonts are sized in pixels (8 pt at 96 dpi is 11 px) so the fixed layouts hold on any screen.
+QFont PixelFont(const QString& family, int pixels);
+
+// A plain-text label (a file name is never taken for markup) at a place, sized to its text.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
+// A label of fixed size whose text is clipped, in purple: the file-name labels.
+QLabel* MakePathLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font);
+// Gives a widget the text colour of its texts.
+void SetTextColour(QWidget* widget, const QColor& colour);
+
+// An edit field on or off: usable with the window background of fields, or unusable with the
+// dialog's face colour, as the tag editors show an absent tag.
+void SetFieldEnabled(QWidget* field, bool enabled);
+
+// Fixed client size, dialog border, centred on the desktop.
+void SetUpDialog(QDialog* dialog, const QString& caption, int width, int height, const QFont& font);
+
+class QLineEdit;
+class QPlainTextEdit;
+
+// A named line edit at a place.
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& geometry);
+
+// Memo text as it is stored: the lines joined by lineBreak. And the stored text as a memo takes
+// it, any CR LF or lone CR turned into a line break.
+QString MemoText(const QPlainTextEdit* memo, const QString& lineBreak);
+void SetMemoText(QPlainTextEdit* memo, const QString& text);

@@ -1,0 +1,57 @@
+#include "infobox/tform2.h"
+
+#include "analysis/twavfile.h"
+#include "infobox/dialogparts.h"
+#include "platform/tapplication.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form2"));
+    SetUpDialog(this, QStringLiteral("Tovra III [WAV Info Box]"), 360, 177,
+                PixelFont(QStringLiteral("Tahoma"), 11));
+    // Only the close box.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    const QFont tahoma10 = PixelFont(QStringLiteral("Tahoma"), 13);
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("File :"), 8, 10);
+    Label1->setFont(tahoma10);
+    Label1->adjustSize();
+    Filename = MakePathLabel(this, "Filename", QRect(44, 10, 313, 25), tahoma10);
+
+    GroupBox3 = new QGroupBox(QStringLiteral("WAV info "), this);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    GroupBox3->setGeometry(8, 38, 344, 96);
+    QLabel** labels[] = {&lbSize, &lbHeaderPos, &lbLength, &lbType, &lbBitFrame};
+    const char* names[] = {"lbSize", "lbHeaderPos", "lbLength", "lbType", "lbBitFrame"};
+    for (int i = 0; i < 5; ++i) {
+        *labels[i] = MakeLabel(GroupBox3, names[i], QString(), 14, 17 + 15 * i);
+        (*labels[i])->resize(320, 14);
+    }
+
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("Tovra III - WAV header reader"), 8, 150);
+    BitBtn1 = new QPushButton(QStringLiteral("Close"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(272, 142, 80, 27);
+    BitBtn1->setAutoDefault(false);
+    connect(BitBtn1, &QPushButton::clicked, this, guarded([this](bool) { BitBtn1Click(); }, this));
+}
+
+void TForm2::ShowWavInfo(const QString& path, const TWAVfile& wav) {
+    Filename->setText(path);
+    lbSize->setText(QStringLiteral("Size : ") + QString::number(wav.FileSize));
+    lbHeaderPos->setText(QStringLiteral("Sample Rate : ") + QString::number(wav.SampleRate) +
+                         QStringLiteral(" Hz"));
+    lbLength->setText(QStringLiteral("Channels ID : ") + QString::number(wav.Channels));
+    lbType->setText(QStringLiteral("Type : WAV File"));
+    // The header's bits per sample, shown on the bit-rate line.
+    lbBitFrame->setText(QStringLiteral("Bit Rate : ") + QString::number(wav.BitsPerSample) +
+                        QStringLiteral(" Kbps"));
+}
+
+void TForm2::BitBtn1Click() {
+    accept();
+}
