@@ -30,9 +30,11 @@ constexpr std::size_t kZeroByteAt = 125;
 constexpr std::size_t kTrackAt = 126;
 constexpr std::size_t kGenreAt = 127;
 
-// A text field of the tag: its bytes up to the length, trailing 0 to 32 removed.
+// A text field of the tag: its bytes up to the length, trailing 0 to 32 removed. Some taggers
+// leave old bytes behind the zero that ends a shorter text; they are not part of it.
 std::string TagText(ByteSpan tag, std::size_t at, std::size_t length) {
-    return Cp1252ToUtf8(TrimRight(std::string(AsChars(tag.subspan(at, length)))));
+    const std::string_view field = AsChars(tag.subspan(at, length));
+    return Cp1252ToUtf8(TrimRight(std::string(field.substr(0, field.find('\0')))));
 }
 
 // Copies at most length bytes of the text into the tag; the rest stays zero.

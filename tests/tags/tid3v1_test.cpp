@@ -59,6 +59,9 @@ TEST_F(ID3v1Test, FieldsAreTrimmedAtTheEndOnly) {
     ASSERT_TRUE(Load(Join({Payload(10), Id3v1(" Title \x01\x1f ", "Art", "Alb", "20 ", "c")})));
     EXPECT_EQ(tag.Title(), " Title");
     EXPECT_EQ(tag.Year(), "20");
+    // Bytes left behind the zero that ends a text are not part of it.
+    ASSERT_TRUE(Load(Join({Payload(10), Id3v1(std::string("New\0ld longer title", 20))})));
+    EXPECT_EQ(tag.Title(), "New");
     EXPECT_EQ(tag.TrailerLength(), 128);
 }
 
