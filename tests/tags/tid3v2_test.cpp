@@ -91,9 +91,14 @@ TEST_F(ID3v2Test, HeaderRules) {
     // A header that declares 2000 bytes of frames in a file of 125 bytes.
     Bytes overlong = Join({Id3v2(3, title), Payload(100)});
     overlong[8] = 0x0F;
+    // Size bytes are used as they are: 00 00 00 80 declares 128 bytes, like 00 00 01 00.
+    Bytes unmasked = Join({Id3v2(3, title, 113), audio});
+    unmasked[8] = 0x00;
+    unmasked[9] = 0x80;
     const Case cases[] = {
         {"version 3", Join({Id3v2(3, title, 20), audio}), 3, 45, true},
         {"declared size past the file", overlong, 3, 0, false},
+        {"size bytes not masked", unmasked, 3, 138, true},
         {"version 0", Join({Id3v2(0, title), audio}), 0, 25, false},
         {"version 1", Join({Id3v2(1, title), audio}), 1, 25, false},
         {"version 5", Join({Id3v2(5, title), audio}), 5, 25, false},
