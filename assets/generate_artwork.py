@@ -19,8 +19,9 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# Colour of the transparent background of every glyph (never used inside a picture).
-KEY = (255, 0, 255)
+# Colour of the transparent background of every glyph (never used inside a picture). A face
+# colour, so the antialiased edges blend towards what the button shows behind them.
+KEY = (236, 233, 216)
 
 
 class Canvas:

@@ -1,0 +1,986 @@
+#include "app/tform1.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLayout>
+#include <QPainter>
+#include <QShowEvent>
+#include <QStyleOptionFocusRect>
+
+#include <algorithm>
+#include <limits>
+
+#include "app/tjpegimage.h"
+#include "platform/elisterror.h"
+#include "platform/strtoint.h"
+#include "platform/tapplication.h"
+#include "platform/tinifile.h"
+#include "tags/efileerror.h"
+
+namespace {
+
+const QColor clRed(0xFF, 0x00, 0x00);
+const QColor clNavy(0x00, 0x00, 0x80);
+const QColor clSilver(0xC0, 0xC0, 0xC0);
+const QColor clAqua(0x00, 0xFF, 0xFF);
+const QColor clYellow(0xFF, 0xFF, 0x00);
+const QColor clWhite(0xFF, 0xFF, 0xFF);
+const QColor clBlack(0x00, 0x00, 0x00);
+const QColor clLime(0x00, 0xFF, 0x00);
+const QColor clMoneyGreen(0xC0, 0xDC, 0xC0);
+
+const QString kTitleTail = QStringLiteral("          ");  // ten blanks after every title
+const QString kAuthorCredit = QStringLiteral("by Korvi");
+
+int ToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+QFont MakeFont(const QString& family, int pointSize, bool bold = false, bool italic = false) {
+    QFont font(family, pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+// width 0: as wide as the text; labels whose text changes get room for their longest text.
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int width = 0) {
+    auto* label = new QLabel(text, parent);
+    label->move(x, y);
+    label->adjustSize();
+    if (width > 0) {
+        label->resize(width, label->height());
+    }
+    return label;
+}
+
+QFrame* MakePanel(QWidget* parent, const QRect& geometry, bool raised) {
+    auto* panel = new QFrame(parent);
+    panel->setGeometry(geometry);
+    panel->setFrameStyle(raised ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& hint,
+                        const QRect& geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(geometry);
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+// A bitmap-button glyph: the bottom-left pixel's colour is transparent.
+QIcon GlyphIcon(const QImage& image) {
+    QPixmap pixmap = QPixmap::fromImage(image);
+    if (!image.isNull()) {
+        pixmap.setMask(
+            pixmap.createMaskFromColor(image.pixelColor(0, image.height() - 1), Qt::MaskInColor));
+    }
+    return QIcon(pixmap);
+}
+
+QIcon ArtIcon(const QString& name) {
+    return GlyphIcon(QImage(QStringLiteral(":/art/buttons/") + name));
+}
+
+// A menu item whose check mark only the program sets: a click doesn't toggle it.
+QAction* MarkItem(QMenu* menu, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setCheckable(true);
+    QObject::connect(action, &QAction::triggered, action,
+                     [action](bool checked) { action->setChecked(!checked); });
+    return action;
+}
+
+}  // namespace
+
+TForm1::TForm1(QString programDir, QString audioSink, QString videoSink, QWidget* parent)
+    : QMainWindow(parent),
+      programDir_(std::move(programDir)),
+      audioSink_(std::move(audioSink)),
+      videoSink_(std::move(videoSink)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(MakeFont(QStringLiteral("MS Sans Serif"), 8));
+    CreateControls();
+    CreateMenus();
+    ConnectHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    guarded([this](auto&&...) { FormDestroy(); })();
+}
+
+// --- files and geometry -------------------------------------------------------------------------
+
+QString TForm1::FormatTime(std::int64_t ms) {
+    return QString::asprintf("%2.2d:%2.2d", ToInt(ms / 60000), ToInt((ms / 1000) % 60));
+}
+
+QString TForm1::DisplayName(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString TForm1::IniFileName() const {
+    QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    if (program.isEmpty()) {
+        program = QStringLiteral("tovra3");
+    }
+    return programDir_ + QLatin1Char('/') + program + QStringLiteral(".INI");
+}
+
+QString TForm1::PlayListFileName() const {
+    return programDir_ + QStringLiteral("/PlayList.Txt");
+}
+
+QString TForm1::KorviListFileName() const {
+    return programDir_ + QStringLiteral("/KorviList.Txt");
+}
+
+QString TForm1::SettingsFileName() const {
+    return programDir_ + QStringLiteral("/KorviSetting.Korvi");
+}
+
+QString TForm1::GlyphFileName(const QString& name) const {
+    return programDir_ + QStringLiteral("/Tombol/") + name;
+}
+
+int TForm1::ClientWidth() const {
+    return client_->width();
+}
+
+int TForm1::ClientHeight() const {
+    return client_->height();
+}
+
+void TForm1::SetClientWidth(int width) {
+    client_->setFixedSize(width, client_->height());
+    // The window's layout keeps the window fixed to the client area plus the menu bar.
+    if (layout()) {
+        layout()->activate();
+    }
+    adjustSize();
+}
+
+// --- composition
+// ----------------------------------------------------------------------------------
+
+void TForm1::CreateControls() {
+    client_ = new QWidget(this);
+    client_->setFixedSize(697, 322);
+    setCentralWidget(client_);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    CreatePlayerSide(client_);
+    CreatePlaylistSide(client_);
+}
+
+void TForm1::CreatePlayerSide(QWidget* client) {
+    Panel5 = MakePanel(client, QRect(5, 6, 374, 310), true);
+
+    Image1 = new QLabel(Panel5);
+    Image1->setGeometry(7, 7, 359, 105);
+    Image1->setPixmap(
+        QPixmap::fromImage(TJPEGImage::LoadFromFile(QStringLiteral(":/art/banner.jpg"))));
+
+    QFont timeFont(QStringLiteral("Times New Roman"));
+    timeFont.setPixelSize(35);
+    timeFont.setBold(true);
+    Labelwaktu = MakeLabel(Panel5, QStringLiteral("00:00"), 16, 10);
+    Labelwaktu->setFont(timeFont);
+    Labelwaktu->setGeometry(16, 10, 118, 42);
+    SetTextColour(Labelwaktu, clSilver);
+
+    Label1 = MakeLabel(Panel5, QStringLiteral("Durasi :"), 140, 14);
+    SetTextColour(Label1, clWhite);
+    labeldurasi = MakeLabel(Panel5, QStringLiteral("00:00"), 186, 14, 60);
+    SetTextColour(labeldurasi, clLime);
+    LabelMode = MakeLabel(Panel5, QStringLiteral("Mode"), 140, 32, 100);
+    SetTextColour(LabelMode, clAqua);
+    Label4 = MakeLabel(Panel5, QStringLiteral("Playlist No."), 140, 50);
+    SetTextColour(Label4, clWhite);
+    Labelnomer = MakeLabel(Panel5, QStringLiteral("-"), 206, 50, 50);
+    SetTextColour(Labelnomer, clWhite);
+
+    Label3 = MakeLabel(Panel5, QStringLiteral("Vol."), 258, 14);
+    SetTextColour(Label3, clWhite);
+    Gauge1 = new TGauge(Panel5);
+    Gauge1->setGeometry(258, 30, 99, 15);
+    Gauge1->SetRange(0, 100);
+    Gauge1->SetProgress(100);
+    Gauge1->BackColor = clYellow;
+    Gauge1->ForeColor = clLime;
+    Gauge1->TextColor = clAqua;
+    Gauge1->setFont(MakeFont(QStringLiteral("Tahoma"), 8, true));
+
+    labeltitle = new QLabel(QStringLiteral("*Title          "), Panel5);
+    labeltitle->setGeometry(20, 88, 335, 16);
+    labeltitle->setFont(MakeFont(QStringLiteral("MS Sans Serif"), 8, true));
+    SetTextColour(labeltitle, clRed);
+
+    Slider2 = new TSlider(Panel5);
+    Slider2->setGeometry(12, 117, 350, 9);
+    Slider2->setToolTip(QStringLiteral("Music or Video Position"));
+    Slider2->SetNumThumbStates(2);
+    Slider2->SetImageHThumb(QImage(QStringLiteral(":/art/sliders/position_thumb.bmp")));
+    Slider2->SetOptions(soShowFocus | soSmooth);
+    Slider2->SetMinValue(0);
+    Slider2->SetMaxValue(100);
+    Slider2->SetIncrement(10);
+    Slider2->SetValue(0);
+    Slider2->setEnabled(false);
+
+    const struct {
+        QPushButton** button;
+        const char* hint;
+    } transport[] = {{&btnprev, "Track list sebelumnya"},
+                     {&BtnPlay, "Mainkan filelist"},
+                     {&btnpause, "Pause"},
+                     {&btnstop, "Stop"},
+                     {&btnnext, "Mainkan track list selanjutnya"}};
+    int x = 12;
+    for (const auto& t : transport) {
+        *t.button = MakeButton(Panel5, QString(), QString::fromUtf8(t.hint), QRect(x, 132, 40, 25));
+        x += 40;
+    }
+    btnprev->setIcon(ArtIcon(QStringLiteral("prev.bmp")));
+    btnnext->setIcon(ArtIcon(QStringLiteral("next.bmp")));
+    BitBtn1 =
+        MakeButton(Panel5, QString(), QStringLiteral("Add filelist"), QRect(218, 132, 40, 25));
+    BitBtn1->setIcon(ArtIcon(QStringLiteral("add.bmp")));
+
+    Panel1 = MakePanel(Panel5, QRect(264, 129, 102, 44), true);
+    Image2 = new QLabel(Panel1);
+    Image2->setGeometry(4, 4, 20, 16);
+    Image2->setPixmap(ArtIcon(QStringLiteral("volume.bmp")).pixmap(20, 16));
+    Label2 = MakeLabel(Panel1, QStringLiteral("Max Vol."), 30, 6, 66);
+    Label2->setEnabled(false);
+    Slider1 = new TSlider(Panel1);
+    Slider1->setGeometry(3, 27, 95, 11);
+    Slider1->setToolTip(QStringLiteral("Volume control"));
+    Slider1->SetNumThumbStates(2);
+    Slider1->SetImageHThumb(QImage(QStringLiteral(":/art/sliders/volume_thumb.bmp")));
+    Slider1->SetOptions(soSmooth);
+    Slider1->SetMinValue(0);
+    Slider1->SetMaxValue(1000);
+    Slider1->SetIncrement(10);
+    Slider1->SetValue(1000);
+
+    Panel2 = MakePanel(Panel5, QRect(7, 162, 253, 26), false);
+    Panel2->setAutoFillBackground(true);
+    QPalette green = Panel2->palette();
+    green.setColor(QPalette::Window, clMoneyGreen);
+    Panel2->setPalette(green);
+    CheckBox2 = new QCheckBox(Panel2);
+    CheckBox2->setGeometry(6, 5, 16, 16);
+    CheckBox2->setToolTip(QStringLiteral("Show or Hide Playlist"));
+    CheckBox2->setCursor(Qt::PointingHandCursor);
+    Label5 = MakeLabel(Panel2, QStringLiteral("PL"), 24, 6);
+    Checkbox1 = new QCheckBox(Panel2);
+    Checkbox1->setGeometry(48, 5, 16, 16);
+    Checkbox1->setToolTip(QStringLiteral("Loop Back"));
+    Checkbox1->setCursor(Qt::PointingHandCursor);
+    Label6 = MakeLabel(Panel2, QStringLiteral("LB"), 66, 6);
+    BitBtn7 =
+        MakeButton(Panel2, QStringLiteral("About Tovra III "),
+                   QStringLiteral("Tentang Tovra III [Velmo History]"), QRect(124, 2, 126, 22));
+    BitBtn7->setIcon(ArtIcon(QStringLiteral("about.bmp")));
+
+    PanelQuick = MakePanel(Panel5, QRect(7, 191, 256, 56), true);
+    const QFont terminal = [] {
+        QFont font = MakeFont(QStringLiteral("Terminal"), 8, true);
+        font.setStyleHint(QFont::TypeWriter);
+        return font;
+    }();
+    for (int k = 1; k <= 20; ++k) {
+        const int column = (k - 1) % 10;
+        const int row = (k - 1) / 10;
+        QPushButton* button =
+            MakeButton(PanelQuick, k < 20 ? QString::number(k) : QStringLiteral(">>"), QString(),
+                       QRect(3 + column * 25, 3 + row * 25, 25, 25));
+        button->setProperty("Tag", k);
+        button->setFont(terminal);
+        SetTextColour(button, clSilver);
+        btn[k - 1] = button;
+    }
+    btn[19]->setToolTip(QStringLiteral("Mainkan track list selanjutnya"));
+
+    Panel4 = MakePanel(Panel5, QRect(264, 176, 102, 71), false);
+    Panel4->setAutoFillBackground(true);
+    Panel4->setPalette(green);
+
+    ListBox1 = new QListWidget(Panel5);
+    ListBox1->setGeometry(7, 251, 359, 52);
+    ListBox1->setFont(MakeFont(QStringLiteral("Tahoma"), 8, true));
+    ListBox1->setEnabled(false);
+}
+
+void TForm1::CreatePlaylistSide(QWidget* client) {
+    Panel6 = MakePanel(client, QRect(385, 6, 307, 310), true);
+
+    List2 = new TDnDListBox(Panel6);
+    List2->setGeometry(6, 6, 295, 242);
+    List2->SetStyle(lbOwnerDrawFixed);
+    List2->SetItemHeight(16);
+    List2->SetAutoAdd(false);
+    List2->setFont(MakeFont(QStringLiteral("Tahoma"), 8));
+    SetTextColour(List2, clNavy);
+    List2->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    list1 = new TDnDListBox(Panel6);
+    list1->SetAutoAdd(false);
+    list1->hide();
+    sett1 = new TDnDListBox(Panel6);
+    sett1->SetAutoAdd(true);
+    sett1->hide();
+
+    ProgressBar1 = new QProgressBar(Panel6);
+    ProgressBar1->setGeometry(11, 254, 285, 12);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    Panel3 = MakePanel(Panel6, QRect(6, 272, 295, 32), true);
+    BitBtn2 = MakeButton(Panel3, QStringLiteral("Add"), QStringLiteral("Add filelist"),
+                         QRect(3, 4, 52, 24));
+    BitBtn2->setIcon(ArtIcon(QStringLiteral("add.bmp")));
+    BitBtn3 = MakeButton(Panel3, QStringLiteral("Delete"),
+                         QStringLiteral("Hapus filelist yang terseleksi"), QRect(56, 4, 60, 24));
+    BitBtn3->setIcon(ArtIcon(QStringLiteral("delete.bmp")));
+    BitBtn4 = MakeButton(Panel3, QStringLiteral("Clear"), QStringLiteral("Clear Playlist"),
+                         QRect(117, 4, 56, 24));
+    BitBtn4->setIcon(ArtIcon(QStringLiteral("clear.bmp")));
+    BitBtn6 =
+        MakeButton(Panel3, QStringLiteral("InfoBox"),
+                   QStringLiteral("Lihat InfoBox filelist yang terseleksi"), QRect(174, 4, 62, 24));
+    BitBtn6->setIcon(ArtIcon(QStringLiteral("info.bmp")));
+    BitBtn5 = new QPushButton(Panel3);
+    BitBtn5->setGeometry(237, 4, 55, 24);
+    BitBtn5->setFont(MakeFont(QStringLiteral("MS Sans Serif"), 8, true, true));
+    BitBtn5->setEnabled(false);
+}
+
+void TForm1::CreateMenus() {
+    MainMenu1 = menuBar();
+    File1 = MainMenu1->addMenu(QStringLiteral("  File"));
+    OpenFile1 = File1->addAction(ArtIcon(QStringLiteral("open.bmp")),
+                                 QStringLiteral("Open File Multimedia"));
+    Exit1 = File1->addAction(QStringLiteral("Exit"));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    Play2 = MainMenu1->addMenu(QStringLiteral("Play"));
+    Play3 = MarkItem(Play2, QStringLiteral("Play"));
+    Play3->setShortcut(QKeySequence(Qt::Key_P));
+    Pause1 = MarkItem(Play2, QStringLiteral("Pause"));
+    Pause1->setShortcut(QKeySequence(Qt::Key_E));
+    Stop1 = MarkItem(Play2, QStringLiteral("Stop"));
+    Stop1->setShortcut(QKeySequence(Qt::Key_S));
+    Next1 = Play2->addAction(QStringLiteral("Next"));
+    Prev1 = Play2->addAction(QStringLiteral("Prev"));
+    Play2->addSeparator();
+    JumpTo1 = Play2->addMenu(QStringLiteral("Jump To"));
+    StartofList1 = JumpTo1->addAction(QStringLiteral("Start of List"));
+    EndofList1 = JumpTo1->addAction(QStringLiteral("End of List"));
+    Play2->addSeparator();
+    VolumeMax1 = MarkItem(Play2, QStringLiteral("Volume Max"));
+    VolumeMin1 = MarkItem(Play2, QStringLiteral("Volume Mute"));
+
+    View1 = MainMenu1->addMenu(QStringLiteral("View"));
+    ShowPlaylist1 = MarkItem(View1, QStringLiteral("Show Playlist"));
+    HidePlaylist1 = MarkItem(View1, QStringLiteral("Hide Playlist"));
+    View1->addSeparator();
+    StopScrollingTitle1 = MarkItem(View1, QStringLiteral("Stop Scrolling Title"));
+
+    About1 = MainMenu1->addMenu(QStringLiteral("About"));
+    About2 = About1->addAction(ArtIcon(QStringLiteral("about.bmp")),
+                               QStringLiteral("About Tovra III [Velmo History]"));
+    About1->addSeparator();
+    ReadmeFile1 =
+        About1->addAction(ArtIcon(QStringLiteral("readme.bmp")), QStringLiteral("Readme File"));
+
+    N2 = MainMenu1->addAction(QStringLiteral("||"));
+    N2->setEnabled(false);
+
+    Bonus1 = MainMenu1->addMenu(QStringLiteral("Bonus"));
+    SoundCardDetections1 = Bonus1->addAction(QStringLiteral("Sound Card Detections"));
+    VGACardDetections1 = Bonus1->addAction(QStringLiteral("VGA Card Detections"));
+    Bonus1->addSeparator();
+    YourWindowsInfo1 = Bonus1->addAction(QStringLiteral("Your Windows Info"));
+
+    PopupMenu1 = new QMenu(this);
+    InfoBox1 =
+        PopupMenu1->addAction(ArtIcon(QStringLiteral("info.bmp")), QStringLiteral("Info Box"));
+    PopupMenu1->addSeparator();
+    Add1 = PopupMenu1->addAction(ArtIcon(QStringLiteral("add.bmp")), QStringLiteral("Tambah File"));
+    Play1 = PopupMenu1->addAction(ArtIcon(QStringLiteral("play.bmp")), QStringLiteral("Mainkan"));
+    Delete1 = PopupMenu1->addAction(ArtIcon(QStringLiteral("delete.bmp")), QStringLiteral("Hapus"));
+}
+
+void TForm1::ConnectHandlers() {
+    const auto onClick = [this](QAbstractButton* button, auto handler) {
+        connect(button, &QAbstractButton::clicked, this,
+                guarded([this, handler](auto&&...) { (this->*handler)(); }, this));
+    };
+    onClick(BtnPlay, &TForm1::BtnPlayClick);
+    onClick(btnpause, &TForm1::btnpauseClick);
+    onClick(btnstop, &TForm1::btnstopClick);
+    onClick(btnnext, &TForm1::btnnextClick);
+    onClick(btnprev, &TForm1::btnprevClick);
+    onClick(btn[19], &TForm1::btnnextClick);
+    onClick(BitBtn1, &TForm1::BitBtn1Click);
+    onClick(BitBtn2, &TForm1::BitBtn1Click);
+    onClick(BitBtn3, &TForm1::BitBtn3Click);
+    onClick(BitBtn4, &TForm1::BitBtn4Click);
+    for (int k = 0; k < 19; ++k) {
+        QPushButton* button = btn[k];
+        connect(button, &QAbstractButton::clicked, this,
+                guarded([this, button](auto&&...) { btn1Click(button); }, this));
+    }
+    // Setting the box from code runs its handler whenever the state changes.
+    connect(CheckBox2, &QCheckBox::toggled, this,
+            guarded([this](auto&&...) { CheckBox2Click(); }, this));
+
+    // The sliders and the list box run their own events through the general error handler
+    // when the user causes them; a change made from code reaches the code that made it.
+    Slider1->OnChange = [this](TSlider* sender) { Slider1Change(sender); };
+    Slider2->OnChange = [this](TSlider* sender) { Slider2Change(sender); };
+    Slider2->OnStartTracking = [this](TSlider* sender) { Slider2StartTracking(sender); };
+    Slider2->OnStopTracking = [this](TSlider* sender) { Slider2StopTracking(sender); };
+
+    List2->OnFileDropped = [this](TDnDListBox* sender, QString name, bool& accept) {
+        List2FileDropped(sender, name, accept);
+    };
+    List2->OnKeyDown = [this](TDnDListBox* sender, int& key, Qt::KeyboardModifiers shift) {
+        List2KeyDown(sender, key, shift);
+    };
+    List2->OnDblClick = [this](TDnDListBox* sender) { List2DblClick(sender); };
+    List2->OnDrawItem = [this](TDnDListBox* control, QPainter& canvas, int index, const QRect& rect,
+                               TOwnerDrawState state) {
+        List2DrawItem(control, canvas, index, rect, state);
+    };
+    List2->OnMouseDown = [this](TDnDListBox* sender, Qt::MouseButton button,
+                                Qt::KeyboardModifiers shift, int x,
+                                int y) { List2MouseDown(sender, button, shift, x, y); };
+    List2->OnMouseUp = [this](TDnDListBox* sender, Qt::MouseButton button,
+                              Qt::KeyboardModifiers shift, int x,
+                              int y) { List2MouseUp(sender, button, shift, x, y); };
+    connect(
+        List2, &QWidget::customContextMenuRequested, this,
+        guarded([this](const QPoint& pos) { PopupMenu1->popup(List2->mapToGlobal(pos)); }, this));
+}
+
+// --- life cycle
+// -------------------------------------------------------------------------------------
+
+void TForm1::FormCreate() {
+    {
+        const TIniFile ini(IniFileName());
+        const int top = ini.ReadInteger(QStringLiteral("Form"), QStringLiteral("Top"), 100);
+        const int left = ini.ReadInteger(QStringLiteral("Form"), QStringLiteral("Left"), 100);
+        move(left, top);
+        setWindowTitle(
+            ini.ReadString(QStringLiteral("Form"), QStringLiteral("Caption"), DefaultCaption()));
+    }
+
+    // The device owns its video window; the player window is its owner.
+    MediaPlayer = new TMediaPlayer(this, audioSink_, videoSink_);
+    MediaPlayer->setDeviceType(TMediaPlayer::dtAutoSelect);
+
+    PositionTimer = new QTimer(this);
+    PositionTimer->stop();
+    connect(PositionTimer, &QTimer::timeout, this,
+            guarded([this](auto&&...) { PositionTimerTick(); }, this));
+    TitleTimer = new QTimer(this);
+    TitleTimer->setInterval(1000);
+    connect(TitleTimer, &QTimer::timeout, this,
+            guarded([this](auto&&...) { TitleTimerTick(); }, this));
+    TitleTimer->start();
+
+    OpenDialog = new QFileDialog(this);
+    OpenDialog->setNameFilter(QStringLiteral(
+        "Korvi File multimedia (*.wav, *.mid,*.wmv,*.wma, *.mp3, *.mpg, *.mpeg, *.avi) "
+        "(*.wav *.mid *.wmv *.wma *.mp3 *.mpg *.mpeg *.avi)"));
+    OpenDialog->setWindowTitle(QStringLiteral("Open Korvi Multimedia"));
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog->setSizeGripEnabled(true);
+}
+
+void TForm1::FormShow() {
+    tombol(false, false, false);
+    BitBtn5->setText(kAuthorCredit);
+
+    list1->LoadFromFile(PlayListFileName());
+    List2->LoadFromFile(KorviListFileName());
+    sett1->LoadFromFile(SettingsFileName());
+
+    if (List2->Count() > 0) {
+        CurrentIndex = StrToInt(Line(sett1, 0));
+        tombol_aktif();
+        tombol(false, false, false);
+        MirrorSelection();
+        Labelnomer->setText(QStringLiteral("[%1]").arg(CurrentIndex + 1));
+        MediaPlayer->setFileName(Line(list1, CurrentIndex));
+        aktif();
+        labeldurasi->setText(FormatTime(MediaPlayer->Length()));
+        labeltitle->setText(Line(List2, CurrentIndex) + kTitleTail);
+    }
+
+    Checkbox1->setChecked(Line(sett1, 1) == QLatin1String("1"));
+    if (Line(sett1, 2) == QLatin1String("1")) {
+        SetClientWidth(670);
+        CheckBox2->setChecked(true);
+    } else {
+        SetClientWidth(375);
+        CheckBox2->setChecked(false);
+    }
+    Slider1->SetValue(StrToInt(Line(sett1, 3)));
+}
+
+void TForm1::FormClose() {
+    {
+        TIniFile ini(IniFileName());
+        ini.WriteInteger(QStringLiteral("Form"), QStringLiteral("Top"), y());
+        ini.WriteInteger(QStringLiteral("Form"), QStringLiteral("Left"), x());
+        ini.WriteString(QStringLiteral("Form"), QStringLiteral("Caption"), windowTitle());
+    }
+    list1->SaveToFile(PlayListFileName());
+    List2->SaveToFile(KorviListFileName());
+    sett1->Clear();
+    sett1->Add(QString::number(CurrentIndex));
+    sett1->Add(Checkbox1->isChecked() ? QStringLiteral("1") : QStringLiteral("2"));
+    sett1->Add(CheckBox2->isChecked() ? QStringLiteral("1") : QStringLiteral("2"));
+    sett1->Add(QString::number(Slider1->Value()));
+    sett1->SaveToFile(SettingsFileName());
+}
+
+void TForm1::FormDestroy() {
+    if (MediaPlayer) {
+        MediaPlayer->Close();
+    }
+    delete MediaPlayer;
+    MediaPlayer = nullptr;
+    delete PositionTimer;
+    PositionTimer = nullptr;
+    delete TitleTimer;
+    TitleTimer = nullptr;
+    delete OpenDialog;
+    OpenDialog = nullptr;
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Restoring from the task bar is no new show.
+    if (!event->spontaneous()) {
+        guarded([this](auto&&...) { FormShow(); }, this)();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool saved = false;
+    guarded(
+        [this, &saved] {
+            FormClose();
+            saved = true;
+        },
+        this)();
+    // A close whose state couldn't be written doesn't complete: the window stays open.
+    event->setAccepted(saved);
+    if (saved) {
+        emit FormClosed();
+    }
+}
+
+// --- window-state helpers
+// -----------------------------------------------------------------------------
+
+QString TForm1::Line(const TDnDListBox* list, int index) {
+    if (index < 0 || index >= list->Count()) {
+        throw EListError(index);
+    }
+    return list->Strings(index);
+}
+
+void TForm1::aktif() {
+    if (!MediaPlayer->FileName().isEmpty()) {
+        MediaPlayer->Open();
+    }
+}
+
+void TForm1::tombol(bool play, bool pause, bool stop) {
+    const struct {
+        QPushButton* button;
+        bool active;
+        const char* normal;
+        const char* lit;
+    } glyphs[] = {{BtnPlay, play, "play1.bmp", "play2.bmp"},
+                  {btnpause, pause, "pause1.bmp", "pause2.bmp"},
+                  {btnstop, stop, "stop.bmp", "stop1.bmp"}};
+    for (const auto& g : glyphs) {
+        // Read from disk at every call, so a changed glyph file shows at once.
+        const QString path = GlyphFileName(QString::fromLatin1(g.active ? g.lit : g.normal));
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2")
+                                  .arg(path, file.errorString())
+                                  .toStdString());
+        }
+        const QImage image = QImage::fromData(file.readAll(), "BMP");
+        if (image.isNull()) {
+            throw EFOpenError(QStringLiteral("Bitmap image is not valid").toStdString());
+        }
+        g.button->setIcon(GlyphIcon(image));
+        g.button->setIconSize(image.size());
+        g.button->setProperty("GlyphFile", path);
+    }
+}
+
+void TForm1::tombol_aktif() {
+    for (int k = 1; k <= 19; ++k) {
+        const QColor colour = CurrentIndex == k - 1 ? clRed
+                              : List2->Count() >= k ? clNavy
+                                                    : clSilver;
+        SetTextColour(btn[k - 1], colour);
+    }
+}
+
+void TForm1::bacainfo() {}
+
+void TForm1::SetModeText(const QString& text, const QColor& colour) {
+    LabelMode->setText(text);
+    SetTextColour(LabelMode, colour);
+}
+
+void TForm1::SetPlayMarks(bool play, bool pause, bool stop) {
+    Play3->setChecked(play);
+    Pause1->setChecked(pause);
+    Stop1->setChecked(stop);
+}
+
+void TForm1::MirrorSelection() {
+    list1->SetItemIndex(List2->ItemIndex());
+}
+
+// --- playback
+// -----------------------------------------------------------------------------------------------
+
+void TForm1::korvi_play() {
+    tombol_aktif();
+    tombol(true, false, false);
+    Slider2->setEnabled(true);
+    MirrorSelection();
+    Labelnomer->setText(QStringLiteral("[%1]").arg(CurrentIndex + 1));
+    MediaPlayer->setFileName(Line(list1, CurrentIndex));
+    aktif();
+    SetModeText(QStringLiteral("Playing"), clAqua);
+    labeldurasi->setText(FormatTime(MediaPlayer->Length()));
+    labeltitle->setText(Line(List2, CurrentIndex) + kTitleTail);
+    MediaPlayer->Play();
+    MediaPlayer->SetVolume(Slider1->Value());
+    if (MediaPlayer->Mode() != TMediaPlayer::mpPaused) {
+        PositionTimer->setInterval(250);
+        const int length = ToInt(MediaPlayer->Length());
+        Slider2->SetMaxValue(length);
+        ProgressBar1->setMaximum(length);
+    }
+    PositionTimer->start();
+    List2->viewport()->update();
+    bacainfo();
+    SetPlayMarks(true, false, false);
+}
+
+void TForm1::PositionTimerTick() {
+    Slider2->SetValue(ToInt(MediaPlayer->Position()));
+    // The track is over when the device says it stopped at the end, not when the texts first
+    // match: that would cut up to a second off every track and skip on a pause in the last one.
+    if (MediaPlayer->DeviceId() != 0 && MediaPlayer->Mode() == TMediaPlayer::mpStopped &&
+        MediaPlayer->Position() >= MediaPlayer->Length()) {
+        Advance();
+    }
+}
+
+void TForm1::Advance() {
+    const int count = List2->Count();
+    ++CurrentIndex;
+    List2->SetItemIndex(CurrentIndex < count ? CurrentIndex : -1);
+    if (CurrentIndex >= 0 && CurrentIndex < count) {
+        korvi_play();
+        List2->SetItemIndex(CurrentIndex);
+    } else if (Checkbox1->isChecked() && count > 0) {
+        CurrentIndex = 0;
+        korvi_play();
+        List2->SetItemIndex(0);
+    } else {
+        // Past the last entry, or the list was cleared while the track played: stop there.
+        CurrentIndex = std::max(count - 1, 0);
+        btnstopClick();
+    }
+}
+
+void TForm1::btnnextClick() {
+    if (List2->Count() == 0) {
+        return;
+    }
+    Advance();
+}
+
+void TForm1::btnprevClick() {
+    const int count = List2->Count();
+    if (count == 0) {
+        return;
+    }
+    --CurrentIndex;
+    List2->SetItemIndex(CurrentIndex >= 0 && CurrentIndex < count ? CurrentIndex : -1);
+    if (CurrentIndex >= 0 && CurrentIndex < count) {
+        korvi_play();
+        List2->SetItemIndex(CurrentIndex);
+    } else if (Checkbox1->isChecked()) {
+        CurrentIndex = count - 1;
+        korvi_play();
+        List2->SetItemIndex(CurrentIndex);
+    } else {
+        CurrentIndex = count - 1;
+        btnstopClick();
+    }
+}
+
+void TForm1::BtnPlayClick() {
+    if (List2->Count() == 0) {
+        return;
+    }
+    const TMediaPlayer::TMPModes mode = MediaPlayer->Mode();
+    if (mode == TMediaPlayer::mpPaused) {
+        MediaPlayer->PlayFrom(Slider2->Value());
+        SetModeText(QStringLiteral("Playing"), clAqua);
+        tombol(true, false, false);
+        PositionTimer->start();
+        Slider2->setEnabled(true);
+        SetPlayMarks(true, false, false);
+    } else if (mode != TMediaPlayer::mpPlaying) {
+        korvi_play();
+    }
+    List2->SetItemIndex(CurrentIndex);
+}
+
+void TForm1::btnpauseClick() {
+    if (MediaPlayer->FileName().isEmpty() || MediaPlayer->Mode() == TMediaPlayer::mpPaused) {
+        return;
+    }
+    tombol(false, true, false);
+    MediaPlayer->Pause();
+    SetModeText(QStringLiteral("Paused"), clYellow);
+    SetPlayMarks(false, true, false);
+}
+
+void TForm1::btnstopClick() {
+    if (MediaPlayer->FileName().isEmpty()) {
+        return;
+    }
+    tombol(false, false, true);
+    MediaPlayer->Stop();
+    SetModeText(QStringLiteral("Stoped"), clWhite);
+    PositionTimer->stop();
+    Labelwaktu->setText(QStringLiteral("00:00"));
+    Slider2->setEnabled(false);
+    Slider2->SetValue(0);
+    SetPlayMarks(false, false, true);
+}
+
+void TForm1::btn1Click(QPushButton* sender) {
+    const int index = sender->property("Tag").toInt() - 1;
+    if (index > List2->Count() - 1) {
+        return;
+    }
+    CurrentIndex = index;
+    korvi_play();
+    List2->SetItemIndex(index);
+}
+
+void TForm1::Slider2Change(TSlider* sender) {
+    Labelwaktu->setText(FormatTime(sender->Value()));
+    ProgressBar1->setValue(sender->Value());
+}
+
+void TForm1::Slider2StartTracking(TSlider*) {
+    dragging_ = false;
+    const TMediaPlayer::TMPModes mode = MediaPlayer->Mode();
+    // A playing device pauses for the drag; a paused one stays paused and is moved on release.
+    if (mode != TMediaPlayer::mpPaused) {
+        MediaPlayer->Pause();  // raises "No MCI device open" after a failed open
+    }
+    resumeAfterDrag_ = mode != TMediaPlayer::mpPaused;
+    // The poll would pull the thumb back to the device's position while it is dragged.
+    PositionTimer->stop();
+    dragging_ = true;
+}
+
+void TForm1::Slider2StopTracking(TSlider* sender) {
+    if (!dragging_) {
+        return;
+    }
+    dragging_ = false;
+    MediaPlayer->PlayFrom(sender->Value());
+    if (!resumeAfterDrag_) {
+        MediaPlayer->Pause();
+    }
+    PositionTimer->start();
+}
+
+void TForm1::Slider1Change(TSlider* sender) {
+    const int volume = sender->Value();
+    MediaPlayer->SetVolume(volume);
+    Gauge1->SetProgress(volume / 10);
+    if (volume == 1000) {
+        Label2->setText(QStringLiteral("Max Vol."));
+        VolumeMax1->setChecked(true);
+        VolumeMin1->setChecked(false);
+    } else if (volume == 0) {
+        Label2->setText(QStringLiteral("Min Vol."));
+        VolumeMax1->setChecked(false);
+        VolumeMin1->setChecked(true);
+    } else {
+        Label2->setText(QStringLiteral("Vol. %1").arg(volume / 10));
+        VolumeMax1->setChecked(false);
+        VolumeMin1->setChecked(false);
+    }
+}
+
+void TForm1::TitleTimerTick() {
+    const QString text = labeltitle->text();
+    if (!text.isEmpty()) {
+        labeltitle->setText(text.mid(1) + text.front());
+    }
+}
+
+// --- playlist
+// ----------------------------------------------------------------------------------------------
+
+void TForm1::BitBtn1Click() {
+    if (OpenDialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    const QString name = OpenDialog->selectedFiles().value(0);
+    if (name.isEmpty()) {
+        return;
+    }
+    list1->Add(name);
+    List2->Add(DisplayName(name));
+    if (MediaPlayer->FileName().isEmpty()) {
+        korvi_play();
+    } else {
+        tombol_aktif();
+    }
+}
+
+void TForm1::List2FileDropped(TDnDListBox*, const QString& FileName, bool&) {
+    List2->Add(DisplayName(FileName));
+    list1->Add(FileName);
+    if (MediaPlayer->FileName().isEmpty()) {
+        korvi_play();
+    }
+    tombol_aktif();
+}
+
+void TForm1::BitBtn3Click() {
+    MirrorSelection();
+    const int index = List2->ItemIndex();
+    if (index < 0) {
+        return;
+    }
+    List2->Delete(index);
+    list1->Delete(index);
+    tombol_aktif();
+}
+
+void TForm1::List2KeyDown(TDnDListBox*, int& key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Delete) {
+        BitBtn3Click();
+    }
+}
+
+void TForm1::BitBtn4Click() {
+    list1->Clear();
+    List2->Clear();
+    CurrentIndex = 0;
+    tombol_aktif();
+}
+
+void TForm1::List2DblClick(TDnDListBox*) {
+    MirrorSelection();
+    if (List2->ItemIndex() < 0) {
+        return;
+    }
+    CurrentIndex = List2->ItemIndex();
+    korvi_play();
+}
+
+void TForm1::List2DrawItem(TDnDListBox* control, QPainter& canvas, int index, const QRect& rect,
+                           TOwnerDrawState state) {
+    const bool selected = state.testFlag(odSelected);
+    canvas.fillRect(rect, selected ? clBlack : control->palette().color(QPalette::Base));
+    const bool current = index == CurrentIndex;
+    canvas.setPen(current ? (selected ? clYellow : clRed) : (selected ? clWhite : clNavy));
+    canvas.setFont(control->font());
+    canvas.drawText(rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                    control->Strings(index));
+    if (state.testFlag(odFocused)) {
+        QStyleOptionFocusRect option;
+        option.initFrom(control);
+        option.rect = rect;
+        option.backgroundColor = selected ? clBlack : control->palette().color(QPalette::Base);
+        control->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &canvas, control);
+    }
+}
+
+void TForm1::List2MouseDown(TDnDListBox*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    MirrorSelection();
+    DragFromIndex = List2->ItemIndex();
+}
+
+void TForm1::List2MouseUp(TDnDListBox*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    if (List2->ItemIndex() < 0) {
+        return;
+    }
+    MirrorSelection();
+    DragToIndex = List2->ItemIndex();
+    const int count = List2->Count();
+    if (DragFromIndex < 0 || DragFromIndex >= count || DragToIndex < 0 || DragToIndex >= count) {
+        return;
+    }
+    List2->Exchange(DragFromIndex, DragToIndex);
+    list1->Exchange(DragFromIndex, DragToIndex);
+    List2->SetItemIndex(DragToIndex);
+    const int before = CurrentIndex;
+    if (CurrentIndex == DragFromIndex) {
+        CurrentIndex = DragToIndex;
+    } else if (CurrentIndex == DragToIndex) {
+        CurrentIndex = DragFromIndex;
+    }
+    if (CurrentIndex != before) {
+        Labelnomer->setText(QStringLiteral("[%1]").arg(CurrentIndex + 1));
+        tombol_aktif();
+        List2->viewport()->update();
+    }
+}
+
+void TForm1::CheckBox2Click() {
+    const bool shown = CheckBox2->isChecked();
+    SetClientWidth(shown ? 697 : 385);
+    ShowPlaylist1->setChecked(shown);
+    HidePlaylist1->setChecked(!shown);
+}

@@ -1,0 +1,43 @@
+#include "app/tform8.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+TForm8::TForm8(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      Label1(new QLabel(QStringLiteral("Tovra III Loading.."), this)),
+      Label2(new QLabel(QStringLiteral("Initialize"), this)),
+      Animate1(new TAnimate(this)),
+      ProgressBar1(new QProgressBar(this)) {
+    setObjectName(QStringLiteral("Form8"));
+    setFixedSize(302, 76);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setAutoFillBackground(true);
+
+    QFont bold(QStringLiteral("Tahoma"), 8);
+    bold.setBold(true);
+    Label1->setFont(bold);
+    Label1->setGeometry(40, 10, 240, 16);
+    Label2->setAlignment(Qt::AlignCenter);
+    Label2->setGeometry(14, 36, 273, 14);
+    Animate1->setGeometry(6, 2, 25, 33);
+    Animate1->StopFrame = 8;
+    ProgressBar1->setGeometry(22, 54, 257, 17);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->geometry().center() - rect().center());
+    }
+}
+
+void TForm8::SetStep(const QString& text) {
+    Label2->setText(text);
+    Label2->repaint();
+}
+
+void TForm8::StepBy(int delta) {
+    ProgressBar1->setValue(ProgressBar1->value() + delta);
+    ProgressBar1->repaint();
+}

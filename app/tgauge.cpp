@@ -1,0 +1,43 @@
+#include "app/tgauge.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+TGauge::TGauge(QWidget* parent) : QWidget(parent) {}
+
+void TGauge::SetRange(int minValue, int maxValue) {
+    minValue_ = minValue;
+    maxValue_ = std::max(minValue, maxValue);
+    SetProgress(progress_);
+}
+
+void TGauge::SetProgress(int progress) {
+    progress = std::clamp(progress, minValue_, maxValue_);
+    if (progress != progress_) {
+        progress_ = progress;
+        update();
+    }
+}
+
+int TGauge::PercentDone() const {
+    const long long span = static_cast<long long>(maxValue_) - minValue_;
+    return span == 0 ? 0 : static_cast<int>((progress_ - minValue_) * 100LL / span);
+}
+
+QString TGauge::Text() const {
+    return QString::asprintf("%d%%", PercentDone());
+}
+
+void TGauge::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect inner = rect().adjusted(1, 1, -1, -1);
+    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(inner, BackColor);
+    QRect bar = inner;
+    bar.setWidth(inner.width() * PercentDone() / 100);
+    painter.fillRect(bar, ForeColor);
+    painter.setPen(TextColor);
+    painter.setFont(font());
+    painter.drawText(inner, Qt::AlignCenter, Text());
+}
