@@ -200,6 +200,24 @@ TEST_F(MediaPlayerTest, FilesItCannotPlayRaiseTheDeviceText) {
     EXPECT_EQ(player.Mode(), Mode::mpOpen);
 }
 
+TEST_F(MediaPlayerTest, AnErrorWhilePlayingStopsTheDeviceAndPlayStartsItAfresh) {
+    // The sink fails a few buffers into the track, after the open has succeeded.
+    TMediaPlayer failing(nullptr, QStringLiteral("identity error-after=5 ! fakesink sync=true"),
+                         QStringLiteral("fakesink"));
+    failing.setFileName(media("tone.wav"));
+    failing.Open();
+    const std::uint16_t first = failing.DeviceId();
+    failing.Play();
+    ASSERT_TRUE(waitFor([&] { return failing.Mode() == Mode::mpStopped; }));
+    EXPECT_LT(failing.Position(), failing.Length());
+    EXPECT_EQ(failing.DeviceId(), first);
+
+    failing.Play();
+    EXPECT_EQ(failing.Mode(), Mode::mpPlaying);
+    EXPECT_NE(failing.DeviceId(), 0);
+    EXPECT_TRUE(waitFor([&] { return failing.Mode() == Mode::mpStopped; }));
+}
+
 TEST_F(MediaPlayerTest, WithoutAnOpenDeviceCommandsRaiseAndQueriesAnswerQuietly) {
     const QString noDevice = QStringLiteral("No MCI device open");
     EXPECT_TRUE(player.FileName().isEmpty());
