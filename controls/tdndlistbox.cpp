@@ -302,10 +302,17 @@ void TDnDListBox::SaveToFile(const QString& path) const {
     }
     QByteArray bytes;
     for (int i = 0; i < count(); ++i) {
-        bytes += item(i)->text().toLocal8Bit();
+        // A line break inside a line (legal in a Linux file name) would split it in two when
+        // read back and shift every later line; it is written as "?" instead.
+        QString line = item(i)->text();
+        line.replace(QLatin1Char('\r'), QLatin1Char('?'))
+            .replace(QLatin1Char('\n'), QLatin1Char('?'));
+        bytes += line.toLocal8Bit();
         bytes += "\r\n";
     }
     QSaveFile file(path);
+    // In a folder we may not create files in, an existing file is rewritten in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         fail(file.errorString());
     }

@@ -234,6 +234,16 @@ TEST_F(TDnDListBoxTest, FilesRoundTripWithCrLfAfterEveryLine) {
     }
 }
 
+TEST_F(TDnDListBoxTest, ALineBreakInsideALineKeepsTheLineCount) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("PlayList.Txt"));
+    TDnDListBox box;
+    box.Add(QStringLiteral("/tmp/two\nlines.mp3"));
+    box.Add(QStringLiteral("/tmp/next.mp3"));
+    box.SaveToFile(path);
+    EXPECT_EQ(ReadBytes(path), QByteArray("/tmp/two?lines.mp3\r\n/tmp/next.mp3\r\n"));
+}
+
 TEST_F(TDnDListBoxTest, ReadingTakesCrLfCrAndLf) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("KorviSetting.Korvi"));
