@@ -47,6 +47,26 @@ int LockFor(std::uint16_t mode) {
     }
 }
 
+// Opens without waiting (a named pipe would block the open) and accepts regular files only; the
+// handle then reads and writes in the ordinary, blocking way.
+THandle OpenRegular(const std::string& name, int flags) {
+    const int fd = ::open(name.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return FailOpen(fd, errno);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return FailOpen(fd, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    }
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        return FailOpen(fd, errno);
+    }
+    return fd;
+}
+
 THandle Lock(int fd, int lock) {
     if (::flock(fd, lock | LOCK_NB) != 0) {
         // Another handle holds the file: a sharing violation.
@@ -63,7 +83,7 @@ THandle UniCreateFile(const std::u16string& fileName) {
         return INVALID_HANDLE_VALUE;
     }
     // Not O_TRUNC: a file that another handle holds must not be emptied before the lock is refused.
-    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = OpenRegular(name, O_RDWR | O_CREAT);
     if (fd < 0) {
         return INVALID_HANDLE_VALUE;
     }
@@ -95,16 +115,9 @@ THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode) {
         default:
             break;
     }
-    const int fd = ::open(name.c_str(), flags | O_CLOEXEC);
+    const int fd = OpenRegular(name, flags);
     if (fd < 0) {
         return INVALID_HANDLE_VALUE;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        return FailOpen(fd, errno);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return FailOpen(fd, EISDIR);
     }
     return Lock(fd, LockFor(mode));
 }

@@ -45,8 +45,11 @@ TEST(UniFile, ExistenceIsForFilesOnly) {
     EXPECT_FALSE(UniFileExists(U(dir.file("folder"))));
     EXPECT_FALSE(UniFileExists(U(dir.file("missing"))));
     EXPECT_FALSE(UniFileExists(u""));
-    // A folder cannot be opened as a file either.
+    // A folder cannot be opened as a file either, nor a named pipe (which would block).
     EXPECT_EQ(UniOpenFile(U(dir.file("folder")), fmShareDenyWrite), INVALID_HANDLE_VALUE);
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(UniOpenFile(U(dir.file("pipe")), fmShareDenyWrite), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(UniCreateFile(U(dir.file("pipe"))), INVALID_HANDLE_VALUE);
 }
 
 // Sharing between two handles of the layer: the first is held while the second is opened.
