@@ -339,6 +339,36 @@ TEST_F(TSliderTest, TickMarksAreThinnedUntilThreePixelsApartWithLongerEnds) {
     EXPECT_EQ(ExpectedTicks(0, 100, 10, 31).size(), 6u);
 }
 
+TEST_F(TSliderTest, FocusFrameAndTickHandlerFollowTheOptions) {
+    for (const bool showFocus : {true, false}) {
+        TSlider slider;
+        slider.setPalette(QPalette(Qt::white));
+        slider.SetOptions(showFocus ? TSliderOptions(soShowFocus | soShowPoints)
+                                    : TSliderOptions(soShowPoints));
+        int drawn = 0;
+        slider.OnDrawPoints = [&](TSlider* sender) {
+            ASSERT_NE(sender->Canvas(), nullptr);
+            ++drawn;
+        };
+        ShowSized(slider, 140, 40);
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(&slider, &in);
+        EXPECT_TRUE(slider.HasFocus());
+        const QImage shot = slider.grab().toImage();
+        const QRgb background = slider.palette().color(QPalette::Window).rgb();
+        // The dotted frame 2 pixels in: every other pixel of its top edge inverted.
+        int inverted = 0;
+        for (int x = 10; x < 138; ++x) {  // right of the thumb
+            inverted += shot.pixel(x, 2) != background ? 1 : 0;
+        }
+        EXPECT_EQ(inverted, showFocus ? 64 : 0);
+        // The handler replaces the default ticks.
+        EXPECT_GE(drawn, 1);
+        EXPECT_EQ(shot.pixel(slider.Thumb()->width() / 2, slider.PointsRect().top()), background);
+        EXPECT_EQ(slider.Canvas(), nullptr);
+    }
+}
+
 TEST_F(TSliderTest, RulerIsTiledFromEdgesAndMiddleToTheControlsLength) {
     // A tile whose every column has its own colour shows where each ruler column came from.
     QImage tile(10, 4, QImage::Format_RGB32);
