@@ -259,37 +259,51 @@ std::u16string DecodeText(ByteSpan slot) {
     return Trim(text);
 }
 
-// Text behind a language (skip bytes) and a description: COMM and USLT skip the encoding byte
-// and the language, WXXX only the encoding byte. The description ends with a zero (two zero
-// bytes at an even offset for the UTF-16 encodings). The WXXX URL is 8-bit whatever the encoding.
-std::u16string DecodeDescribed(ByteSpan slot, std::size_t skip, bool eightBitValue) {
+// A frame with a language (skip bytes) and a description before its value: COMM and USLT skip
+// the encoding byte and the language, WXXX only the encoding byte. The description ends with a
+// zero (two zero bytes at an even offset for the UTF-16 encodings). The result is the encoding
+// byte followed by the description's bytes, and the value's bytes; nullopt without a terminator.
+struct TDescribed {
+    Bytes description;
+    ByteSpan value;
+};
+std::optional<TDescribed> SplitDescribed(ByteSpan slot, std::size_t skip) {
     if (slot.size() <= skip) {
-        return {};
+        return std::nullopt;
     }
     const std::uint8_t encoding = slot[0];
     const ByteSpan rest = slot.subspan(skip);
     const bool wide = encoding == 1 || encoding == 2;
-    std::size_t valueAt = rest.size() + 1;
-    for (std::size_t i = 0; i < rest.size(); i += wide ? 2 : 1) {
-        if (!wide && rest[i] == 0) {
-            valueAt = i + 1;
-            break;
-        }
-        if (wide && i + 1 < rest.size() && rest[i] == 0 && rest[i + 1] == 0) {
-            valueAt = i + 2;
-            break;
+    const std::size_t step = wide ? 2 : 1;
+    for (std::size_t i = 0; i + step <= rest.size(); i += step) {
+        if (rest[i] == 0 && (!wide || rest[i + 1] == 0)) {
+            TDescribed split{Bytes{encoding}, rest.subspan(i + step)};
+            split.description.insert(split.description.end(), rest.begin(), rest.begin() + i);
+            return split;
         }
     }
-    if (valueAt > rest.size()) {
+    return std::nullopt;
+}
+
+// The value of such a frame. The WXXX URL is 8-bit whatever the encoding.
+std::u16string DecodeDescribed(ByteSpan slot, std::size_t skip, bool eightBitValue) {
+    const std::optional<TDescribed> split = SplitDescribed(slot, skip);
+    if (!split) {
         return {};
     }
-    const ByteSpan value = rest.subspan(valueAt);
     if (eightBitValue) {
-        return Trim(EightBitText(value));
+        return Trim(EightBitText(split->value));
     }
-    Bytes withEncoding{encoding};
-    withEncoding.insert(withEncoding.end(), value.begin(), value.end());
+    Bytes withEncoding{slot[0]};
+    withEncoding.insert(withEncoding.end(), split->value.begin(), split->value.end());
     return DecodeText(withEncoding);
+}
+
+// A COMM frame with a description ("iTunNORM", "iTunSMPB") holds data for a program, not the
+// comment a user wrote.
+bool IsDescribedComment(ByteSpan content) {
+    const std::optional<TDescribed> split = SplitDescribed(content, 4);
+    return split && !DecodeText(split->description).empty();
 }
 
 // The number before any "/" of a TRCK text ("5/12" gives 5); nullopt when it is no integer.
@@ -330,9 +344,10 @@ Bytes EncodeText(const std::u16string& text) {
     return out;
 }
 
-// Frames of the file's tag that no slot covers, rendered as version-3 frames: byte for byte
-// from a version-3 tag, with a plain size from an unflagged version-4 frame. Version-2 frames,
-// flagged version-4 frames and frames of an unsynchronised version-3 tag cannot be carried.
+// Frames of the file's tag that no slot covers, and comments with a description, rendered as
+// version-3 frames: byte for byte from a version-3 tag, with a plain size from an unflagged
+// version-4 frame. Version-2 frames, flagged version-4 frames and frames of an unsynchronised
+// version-3 tag cannot be carried.
 Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
     Bytes out;
     if (!header.isId3 || header.tagSize == 0 || (header.version != 3 && header.version != 4) ||
@@ -343,13 +358,19 @@ Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
         TTntFileStream file(fileName, fmShareDenyWrite);
         const bool syncsafe = UsesSyncsafeSizes(file, header);
         WalkFrames(file, header, syncsafe, true, [&](const TFrame& frame) {
-            if (SlotOf(frame.id, header.version) ||
-                (header.version == 4 && (frame.flags[0] != 0 || frame.flags[1] != 0))) {
+            if (header.version == 4 && (frame.flags[0] != 0 || frame.flags[1] != 0)) {
+                return true;
+            }
+            const bool comment = frame.id == kSlotIds[sComment].v34;
+            if (SlotOf(frame.id, header.version) && !comment) {
                 return true;
             }
             Bytes content(frame.size);
             file.SetPosition(frame.contentAt);
             file.ReadBuffer(content.data(), std::ssize(content));
+            if (comment && (IsTransformed(frame, header.version) || !IsDescribedComment(content))) {
+                return true;
+            }
             AppendText(out, frame.id);
             AppendBE32(out, frame.size);
             out.insert(out.end(), frame.flags.begin(), frame.flags.end());
@@ -531,7 +552,13 @@ bool TID3v2::LoadTag(const std::u16string& fileName) {
             const std::int64_t got = file.Read(content.data(), wanted);
             content.resize(static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
             const std::optional<std::size_t> slot = SlotOf(frame.id, majorVersion_);
-            if (slot && (majorVersion_ == 2 || !IsTransformed(frame, majorVersion_))) {
+            // A later frame replaces an earlier one, except that the user's comment is not
+            // replaced by a program's described one.
+            const bool keepComment = slot == sComment && !slots[sComment].empty() &&
+                                     !IsDescribedComment(slots[sComment]) &&
+                                     IsDescribedComment(content);
+            if (slot && !keepComment &&
+                (majorVersion_ == 2 || !IsTransformed(frame, majorVersion_))) {
                 slots[*slot] = std::move(content);
             }
             // A short read means the file ended: no frame can follow.

@@ -342,6 +342,26 @@ TEST_F(ID3v2Test, FramesTheFieldsDoNotCoverAreCarried) {
     EXPECT_EQ(file[apicAt + 8], 0x40);
 }
 
+TEST_F(ID3v2Test, ProgramCommentsNeitherHideTheUsersCommentNorGetLost) {
+    const Bytes mine = Join({Latin("eng"), Bytes{0}, Text("Mine")});
+    const Bytes norm = Join(
+        {Bytes{1}, Text("eng"), Utf16Le(u"iTunNORM"), Bytes{0, 0}, Utf16Le(u" 00000318 000002D6")});
+    for (const bool normLast : {true, false}) {
+        const Bytes frames = normLast ? Join({Frame("COMM", mine), Frame("COMM", norm)})
+                                      : Join({Frame("COMM", norm), Frame("COMM", mine)});
+        ASSERT_TRUE(Load(Join({Id3v2(3, frames), Payload(30)})));
+        EXPECT_EQ(tag.Comment(), u"Mine") << normLast;
+        tag.SetComment(u"Edited");
+        ASSERT_TRUE(tag.SaveTag(U(path)));
+        const auto saved = SavedFrames();
+        ASSERT_EQ(saved.size(), 2u);
+        EXPECT_EQ(saved[0].first, "COMM");
+        EXPECT_EQ(saved[1], std::make_pair(std::string("COMM"), norm));
+        ASSERT_TRUE(tag.LoadTag(U(path)));
+        EXPECT_EQ(tag.Comment(), u"Edited");
+    }
+}
+
 TEST_F(ID3v2Test, VersionFourFramesAreCarriedWithPlainSizesUnlessFlagged) {
     const std::string big(300, 'e');
     Make(Join({Id3v2(4, Join({Frame("TSSE", Latin(big), SizeCoding::Syncsafe),
