@@ -62,12 +62,14 @@ void TSliderThumb::DrawTransparentBitmap(QPainter& canvas, int x, int y, const Q
     }
     const QRect area = (source.width() <= 0 || source.height() <= 0) ? bitmap.rect() : source;
     QImage piece = bitmap.copy(area).convertToFormat(QImage::Format_ARGB32);
-    // The mask: every pixel of the transparent colour is cleared, all others stay opaque.
+    // The mask: every pixel of the transparent colour is cleared, all others stay as they are.
     const QRgb key = colour.rgb() & RGB_MASK;
     for (int row = 0; row < piece.height(); ++row) {
         auto* line = reinterpret_cast<QRgb*>(piece.scanLine(row));
         for (int col = 0; col < piece.width(); ++col) {
-            line[col] = ((line[col] & RGB_MASK) == key) ? 0 : (line[col] | 0xFF000000u);
+            if ((line[col] & RGB_MASK) == key) {
+                line[col] = 0;
+            }
         }
     }
     canvas.drawImage(QPoint(x, y), piece);
