@@ -197,30 +197,24 @@ TEST_F(ID3v2Test, VersionTwoAndFourFrames) {
     EXPECT_EQ(tag.Title(), u"Two");
     EXPECT_EQ(tag.Artist(), u"Art");
 
-    // A 200-byte frame: syncsafe 00 00 01 48, plain it would be 328 bytes.
+    // A 200-byte frame: syncsafe 00 00 01 48, plain it would be 328 bytes. Some encoders
+    // write plain sizes; such a tag reads the same.
     const std::string long200(199, 'x');
-    ASSERT_TRUE(Load(Join({Id3v2(4,
-                                 Join({Frame("TALB", Latin(long200), SizeCoding::Syncsafe),
-                                       Frame("TIT2", Latin("Four"), SizeCoding::Syncsafe)}),
-                                 100),
-                           Payload(20)})));
-    EXPECT_EQ(tag.Title(), u"Four");
-    EXPECT_EQ(tag.Album().size(), 199u);
+    for (const SizeCoding coding : {SizeCoding::Syncsafe, SizeCoding::Plain}) {
+        ASSERT_TRUE(Load(Join({Id3v2(4,
+                                     Join({Frame("TALB", Latin(long200), coding),
+                                           Frame("TIT2", Latin("Four"), coding)}),
+                                     100),
+                               Payload(20)})));
+        EXPECT_EQ(tag.Title(), u"Four");
+        EXPECT_EQ(tag.Album().size(), 199u);
+    }
 
     // A frame with a data length indicator does not start with its text.
     ASSERT_TRUE(Load(Join({Id3v2(4, Frame("TIT2", Join({Bytes{0, 0, 0, 5}, Latin("Four")}),
                                           SizeCoding::Syncsafe, 0, 0x01)),
                            Payload(20)})));
     EXPECT_EQ(tag.Title(), u"");
-
-    // The same tag written with plain sizes, as some encoders do.
-    ASSERT_TRUE(Load(Join({Id3v2(4,
-                                 Join({Frame("TALB", Latin(long200), SizeCoding::Plain),
-                                       Frame("TIT2", Latin("Plain"), SizeCoding::Plain)}),
-                                 100),
-                           Payload(20)})));
-    EXPECT_EQ(tag.Title(), u"Plain");
-    EXPECT_EQ(tag.Album().size(), 199u);
 }
 
 TEST_F(ID3v2Test, AFrameSizeWithItsTopBitSetEndsTheReading) {
