@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,9 @@
 
 QFont PixelFont(const QString& family, int pixels) {
     QFont font(family);
+    // Where the named face is missing, narrow faces keep the fixed layouts readable.
+    font.setFamilies(
+        {family, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
     font.setPixelSize(pixels);
     return font;
 }
@@ -85,4 +89,28 @@ void SetMemoText(QPlainTextEdit* memo, const QString& text) {
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     memo->setPlainText(lines);
+}
+
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title,
+                     const QRect& geometry) {
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setGeometry(geometry);
+    // The title sits on the frame line, so the places given inside the group stay clear of it.
+    group->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 7px; padding: 0px 1px; }"));
+    return group;
+}
+
+void KeepDialogFont(QDialog* dialog) {
+    for (QGroupBox* group : dialog->findChildren<QGroupBox*>()) {
+        for (QWidget* widget : group->findChildren<QWidget*>()) {
+            if (!widget->testAttribute(Qt::WA_SetFont)) {
+                widget->setFont(dialog->font());
+            }
+        }
+        group->setFont(dialog->font());
+    }
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QDialog;
+class QGroupBox;
 class QLabel;
 class QWidget;
 
@@ -40,3 +41,11 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& geometry);
 // it, any CR LF or lone CR turned into a line break.
 QString MemoText(const QPlainTextEdit* memo, const QString& lineBreak);
 void SetMemoText(QPlainTextEdit* memo, const QString& text);
+
+// A group box whose title lies on its frame line.
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title,
+                     const QRect& geometry);
+
+// Children of a styled group box would take the application's font: give them the dialog's.
+// Called once a dialog's controls are built.
+void KeepDialogFont(QDialog* dialog);

@@ -22,9 +22,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     Label1->adjustSize();
     Filename = MakePathLabel(this, "Filename", QRect(44, 10, 313, 25), tahoma10);
 
-    GroupBox3 = new QGroupBox(QStringLiteral("WAV info "), this);
-    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
-    GroupBox3->setGeometry(8, 38, 344, 96);
+    GroupBox3 = MakeGroup(this, "GroupBox3", QStringLiteral("WAV info "), QRect(8, 38, 344, 96));
     QLabel** labels[] = {&lbSize, &lbHeaderPos, &lbLength, &lbType, &lbBitFrame};
     const char* names[] = {"lbSize", "lbHeaderPos", "lbLength", "lbType", "lbBitFrame"};
     for (int i = 0; i < 5; ++i) {
@@ -37,6 +35,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(272, 142, 80, 27);
     BitBtn1->setAutoDefault(false);
+    KeepDialogFont(this);
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this](bool) { BitBtn1Click(); }, this));
 }
 

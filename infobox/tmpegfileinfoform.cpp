@@ -118,29 +118,28 @@ TMPEGFileInfoForm::TMPEGFileInfoForm(QWidget* parent) : QDialog(parent) {
     BuildID3v1Group();
     BuildMpegGroup();
     BuildID3v2Group();
+    KeepDialogFont(this);
     BuildButtons();
     FormCreate();
 }
 
 void TMPEGFileInfoForm::BuildID3v1Group() {
-    GroupBox1 = new QGroupBox(QStringLiteral(" ID3v1 "), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 28, 265, 186);
+    GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral(" ID3v1 "), QRect(8, 28, 265, 186));
     cbID3v1Tag = new QCheckBox(QStringLiteral("ID3v&1 Tag"), GroupBox1);
     cbID3v1Tag->setObjectName(QStringLiteral("cbID3v1Tag"));
     cbID3v1Tag->setGeometry(10, 14, 120, 17);
 
-    constexpr int editLeft = 66;
+    constexpr int editLeft = 70;
     Tag1_TrackNo = AddRowEdit(GroupBox1, "Tag1_TrackNo", "Track #", 0, editLeft, 40);
-    Tag1_Title = AddRowEdit(GroupBox1, "Tag1_Title", "Title", 1, editLeft, 189);
-    Tag1_Artist = AddRowEdit(GroupBox1, "Tag1_Artist", "Artist", 2, editLeft, 189);
-    Tag1_Album = AddRowEdit(GroupBox1, "Tag1_Album", "Album", 3, editLeft, 189);
+    Tag1_Title = AddRowEdit(GroupBox1, "Tag1_Title", "Title", 1, editLeft, 185);
+    Tag1_Artist = AddRowEdit(GroupBox1, "Tag1_Artist", "Artist", 2, editLeft, 185);
+    Tag1_Album = AddRowEdit(GroupBox1, "Tag1_Album", "Album", 3, editLeft, 185);
     Tag1_Year = AddRowEdit(GroupBox1, "Tag1_Year", "Year", 4, editLeft, 50);
     MakeLabel(GroupBox1, "", QStringLiteral("Genre"), 10, kFirstRow + 5 * kRowStep + 2);
     Tag1_Genre = MakeCombo(GroupBox1, "Tag1_Genre",
-                           QRect(editLeft, kFirstRow + 5 * kRowStep, 189, kEditHeight + 1));
+                           QRect(editLeft, kFirstRow + 5 * kRowStep, 185, kEditHeight + 1));
     Tag1_Genre->installEventFilter(this);
-    Tag1_Comment = AddRowEdit(GroupBox1, "Tag1_Comment", "Comment", 6, editLeft, 189);
+    Tag1_Comment = AddRowEdit(GroupBox1, "Tag1_Comment", "Comment", 6, editLeft, 185);
     id3v1Fields_ = {Tag1_TrackNo, Tag1_Title, Tag1_Artist, Tag1_Album,
                     Tag1_Year,    Tag1_Genre, Tag1_Comment};
 
@@ -149,9 +148,8 @@ void TMPEGFileInfoForm::BuildID3v1Group() {
 }
 
 void TMPEGFileInfoForm::BuildMpegGroup() {
-    GroupBox3 = new QGroupBox(QStringLiteral(" MPEG info "), this);
-    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
-    GroupBox3->setGeometry(8, 218, 265, 150);
+    GroupBox3 =
+        MakeGroup(this, "GroupBox3", QStringLiteral(" MPEG info "), QRect(8, 218, 265, 150));
     QLabel** labels[] = {&lbSize,          &lbHeaderPos, &lbLength,      &lbType,     &lbBitFrame,
                          &lbFreq_Channels, &lbCRC,       &lbCopyrighted, &lbOriginal, &lbEmphasis};
     const char* names[] = {"lbSize",     "lbHeaderPos",     "lbLength", "lbType",
@@ -165,9 +163,7 @@ void TMPEGFileInfoForm::BuildMpegGroup() {
 }
 
 void TMPEGFileInfoForm::BuildID3v2Group() {
-    GroupBox2 = new QGroupBox(QStringLiteral(" ID3v2 "), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(280, 28, 282, 367);
+    GroupBox2 = MakeGroup(this, "GroupBox2", QStringLiteral(" ID3v2 "), QRect(280, 28, 282, 367));
     cbID3v2Tag = new QCheckBox(QStringLiteral("ID3v&2 Tag"), GroupBox2);
     cbID3v2Tag->setObjectName(QStringLiteral("cbID3v2Tag"));
     cbID3v2Tag->setGeometry(10, 14, 120, 17);

@@ -95,9 +95,7 @@ TWMAInfoForm::TWMAInfoForm(QWidget* parent) : QDialog(parent) {
     Label4->adjustSize();
     fFileName = MakePathLabel(this, "fFileName", QRect(72, 13, 529, 15), arial12);
 
-    GroupBox3 = new QGroupBox(QStringLiteral(" WMA info "), this);
-    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
-    GroupBox3->setGeometry(22, 33, 248, 125);
+    GroupBox3 = MakeGroup(this, "GroupBox3", QStringLiteral(" WMA info "), QRect(22, 33, 248, 125));
     struct InfoLine {
         QLabel** label;
         const char* name;
@@ -164,6 +162,7 @@ TWMAInfoForm::TWMAInfoForm(QWidget* parent) : QDialog(parent) {
             guarded([this](bool) { btnUpdateClick(); }, this));
     connect(btnCancel, &QPushButton::clicked, this,
             guarded([this](bool) { btnCancelClick(); }, this));
+    KeepDialogFont(this);
     FormCreate();
 }
 
