@@ -60,25 +60,9 @@ bool plays(snd_pcm_t* pcm, const snd_pcm_hw_params_t* any, const FormatProbe& pr
 // Channels and formats of the hardware device itself. When a sound server holds the card, what
 // the card plays is what the server's default device takes, converting as needed.
 void probeDevice(int card, int device, TWaveOutCaps& caps) {
-    const QByteArray hardware = QStringLiteral("hw:%1,%2").arg(card).arg(device).toLatin1();
-    snd_pcm_t* pcm = nullptr;
-    if (snd_pcm_open(&pcm, hardware.constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 &&
-        snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
-        return;
+    if (!AlsaPcmCaps(QStringLiteral("hw:%1,%2").arg(card).arg(device), caps)) {
+        AlsaPcmCaps(QStringLiteral("default"), caps);
     }
-    HwParams any = newHwParams();
-    if (any && snd_pcm_hw_params_any(pcm, any.get()) >= 0) {
-        unsigned maxChannels = 0;
-        if (snd_pcm_hw_params_get_channels_max(any.get(), &maxChannels) == 0) {
-            caps.Channels = static_cast<std::uint16_t>(std::min(maxChannels, 0xFFFFu));
-        }
-        for (const FormatProbe& probe : kProbes) {
-            if (plays(pcm, any.get(), probe)) {
-                caps.Formats |= probe.bit;
-            }
-        }
-    }
-    snd_pcm_close(pcm);
 }
 
 // The first PCM device of the card that plays, or -1.
@@ -134,6 +118,28 @@ std::uint32_t AlsaDriverVersionFromText(const QString& text) {
     const std::uint32_t major = std::min(match.captured(1).toUInt(), 255u);
     const std::uint32_t minor = std::min(match.captured(2).toUInt(), 255u);
     return (major << 8) | minor;
+}
+
+bool AlsaPcmCaps(const QString& pcmName, TWaveOutCaps& caps) {
+    snd_pcm_t* pcm = nullptr;
+    if (snd_pcm_open(&pcm, pcmName.toUtf8().constData(), SND_PCM_STREAM_PLAYBACK,
+                     SND_PCM_NONBLOCK) < 0) {
+        return false;
+    }
+    HwParams any = newHwParams();
+    if (any && snd_pcm_hw_params_any(pcm, any.get()) >= 0) {
+        unsigned maxChannels = 0;
+        if (snd_pcm_hw_params_get_channels_max(any.get(), &maxChannels) == 0) {
+            caps.Channels = static_cast<std::uint16_t>(std::min(maxChannels, 0xFFFFu));
+        }
+        for (const FormatProbe& probe : kProbes) {
+            if (plays(pcm, any.get(), probe)) {
+                caps.Formats |= probe.bit;
+            }
+        }
+    }
+    snd_pcm_close(pcm);
+    return true;
 }
 
 TWaveOutCaps AlsaWaveOutCaps() {

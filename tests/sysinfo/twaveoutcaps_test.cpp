@@ -79,6 +79,19 @@ TEST(AlsaWaveOutTest, DriverVersionComesFromTheFirstMajorMinorPair) {
     }
 }
 
+TEST(AlsaWaveOutTest, ProbesEveryFormatOfARealPcmDevice) {
+    // ALSA's own "null" device takes every format, rate and channel count.
+    TWaveOutCaps caps;
+    ASSERT_TRUE(AlsaPcmCaps(QStringLiteral("null"), caps));
+    EXPECT_EQ(caps.Formats, 0xFFFu);
+    EXPECT_GE(caps.Channels, 2u);
+
+    TWaveOutCaps none;
+    EXPECT_FALSE(AlsaPcmCaps(QStringLiteral("hw:99,0"), none));
+    EXPECT_EQ(none.Formats, 0u);
+    EXPECT_EQ(none.Channels, 0u);
+}
+
 TEST(AlsaWaveOutTest, TheRealMachineGivesADefinedReport) {
     const TWaveOutCaps caps = AlsaWaveOutCaps();
     if (!caps.Present) {
