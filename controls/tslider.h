@@ -32,6 +32,8 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TSliderOptions)
 // Setting Value from code runs OnChange only when the stored value changes. Events are plain
 // callbacks called with the slider as sender; those raised from mouse, key and timer handling
 // are run through the general error handler, those raised by a setter reach its caller.
+// Ruler and thumb are laid out again on every resize event; a hidden slider gets its pending
+// one when shown, and Value is kept through every layout.
 class TSlider : public QWidget {
     Q_OBJECT
 public:
