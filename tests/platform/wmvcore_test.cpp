@@ -252,7 +252,7 @@ TEST_F(TWmaFiles, EditorAnswersSizeQueriesBeforeFillingBuffers) {
 TEST_F(TWmaFiles, EditorRefusesWhatItCannotDo) {
     const fs::path notAsf = folder_ / "bukan.wma";
     WriteAll(notAsf, std::vector<char>(4096, 'x'));
-    const std::uint32_t one = 1;
+    const std::uint64_t one = 1;  // room for every type tried below
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&one);
 
     TEditorSession closed;
