@@ -20,6 +20,7 @@ constexpr std::uint32_t kMaxFrameContent = 5000;
 // The header's size field holds 28 bits.
 constexpr std::int64_t kMaxTagSize = (std::int64_t{1} << 28) - 1 + kHeaderLength;
 constexpr std::uint8_t kFlagFooter = 0x10;
+constexpr std::uint8_t kFlagExtendedHeader = 0x40;
 constexpr std::uint8_t kFlagUnsynchronisation = 0x80;
 
 // The 17 slots: the frame identifier for versions 3 and 4, and for version 2.
@@ -126,19 +127,19 @@ bool IsFrameIdChar(std::uint8_t c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-// Walks the frame headers of the tag from offset 10 and calls visit for each frame; visit
+// Walks the frame headers of the tag from offset start and calls visit for each frame; visit
 // returns false to stop. The walk ends at padding (an identifier that does not start with a
 // capital), at a size with its top bit set, at a short read and at the end of the tag. strict
 // also ends it, as not clean, at an identifier with other characters or a frame that runs past
 // the tag. The result tells whether the walk ended cleanly.
 template <typename Visit>
-bool WalkFrames(TTntFileStream& file, const THeader& header, bool syncsafe, bool strict,
-                Visit&& visit) {
+bool WalkFrames(TTntFileStream& file, const THeader& header, std::int64_t start, bool syncsafe,
+                bool strict, Visit&& visit) {
     const bool v2 = header.version == 2;
     const std::int64_t headerLength = v2 ? 6 : 10;
     const std::size_t idLength = v2 ? 3 : 4;
     const std::int64_t end = std::min(header.tagSize, header.fileSize);
-    std::int64_t at = kHeaderLength;
+    std::int64_t at = start;
     while (at < end) {
         std::array<std::uint8_t, 10> raw{};
         file.SetPosition(at);
@@ -186,15 +187,33 @@ bool WalkFrames(TTntFileStream& file, const THeader& header, bool syncsafe, bool
 
 // Version-4 sizes are syncsafe, but some encoders write plain numbers; a tag whose frames only
 // line up as plain numbers is read so.
-bool UsesSyncsafeSizes(TTntFileStream& file, const THeader& header) {
+bool UsesSyncsafeSizes(TTntFileStream& file, const THeader& header, std::int64_t start) {
     if (header.version != 4) {
         return false;
     }
     const auto any = [](const TFrame&) { return true; };
-    if (WalkFrames(file, header, true, true, any)) {
+    if (WalkFrames(file, header, start, true, true, any)) {
         return true;
     }
-    return !WalkFrames(file, header, false, true, any);
+    return !WalkFrames(file, header, start, false, true, any);
+}
+
+// Where the frames begin: after the extended header when the tag has one (its size excludes
+// its own four bytes in version 3 and includes them, syncsafe, in version 4). 0 when the
+// extended header cannot be read or runs past the tag.
+std::int64_t FramesStart(TTntFileStream& file, const THeader& header) {
+    if ((header.flags & kFlagExtendedHeader) == 0) {
+        return kHeaderLength;
+    }
+    std::array<std::uint8_t, 4> size{};
+    file.SetPosition(kHeaderLength);
+    if (file.Read(size.data(), size.size()) != std::ssize(size)) {
+        return 0;
+    }
+    const std::int64_t start = header.version == 4
+                                   ? kHeaderLength + std::int64_t{ReadSyncsafe32(size, 0)}
+                                   : kHeaderLength + 4 + std::int64_t{ReadBE32(size, 0)};
+    return start < std::min(header.tagSize, header.fileSize) ? start : 0;
 }
 
 // A frame that is compressed, encrypted, grouped or unsynchronised: its content does not start
@@ -356,8 +375,13 @@ Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
     }
     try {
         TTntFileStream file(fileName, fmShareDenyWrite);
-        const bool syncsafe = UsesSyncsafeSizes(file, header);
-        WalkFrames(file, header, syncsafe, true, [&](const TFrame& frame) {
+        // Unlike loading, carrying looks past an extended header, so that no frame is lost.
+        const std::int64_t start = FramesStart(file, header);
+        if (start == 0) {
+            return out;
+        }
+        const bool syncsafe = UsesSyncsafeSizes(file, header, start);
+        WalkFrames(file, header, start, syncsafe, true, [&](const TFrame& frame) {
             if (header.version == 4 && (frame.flags[0] != 0 || frame.flags[1] != 0)) {
                 return true;
             }
@@ -544,8 +568,8 @@ bool TID3v2::LoadTag(const std::u16string& fileName) {
     TSlots slots;
     try {
         TTntFileStream file(fileName, fmShareDenyWrite);
-        const bool syncsafe = UsesSyncsafeSizes(file, *header);
-        WalkFrames(file, *header, syncsafe, false, [&](const TFrame& frame) {
+        const bool syncsafe = UsesSyncsafeSizes(file, *header, kHeaderLength);
+        WalkFrames(file, *header, kHeaderLength, syncsafe, false, [&](const TFrame& frame) {
             const std::int64_t wanted = std::min(frame.size, kMaxFrameContent);
             Bytes content(static_cast<std::size_t>(wanted));
             file.SetPosition(frame.contentAt);

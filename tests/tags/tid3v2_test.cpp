@@ -375,6 +375,27 @@ TEST_F(ID3v2Test, VersionFourFramesAreCarriedWithPlainSizesUnlessFlagged) {
     EXPECT_EQ(file[3], 3);
 }
 
+TEST_F(ID3v2Test, FramesBehindAnExtendedHeaderAreCarried) {
+    const Bytes extended3{0, 0, 0, 6, 0, 0, 0, 0, 0, 0};
+    const Bytes extended4{0, 0, 0, 6, 1, 0};
+    const Bytes picture = Join({Bytes{0}, Text("image/png"), Bytes{0, 3, 0}, Payload(700, 5)});
+    for (const int version : {3, 4}) {
+        const SizeCoding coding = version == 4 ? SizeCoding::Syncsafe : SizeCoding::Plain;
+        Make(Join({Id3v2(static_cast<std::uint8_t>(version),
+                         Join({version == 4 ? extended4 : extended3,
+                               Frame("TIT2", Latin("x"), coding), Frame("APIC", picture, coding)}),
+                         0, 0x40),
+                   Payload(30)}));
+        ASSERT_TRUE(tag.LoadTag(U(path)));
+        EXPECT_EQ(tag.Title(), u"");  // loading does not look past the extended header
+        tag.SetTitle(u"New");
+        ASSERT_TRUE(tag.SaveTag(U(path)));
+        const auto frames = SavedFrames();
+        ASSERT_EQ(frames.size(), 2u) << version;
+        EXPECT_EQ(frames[1], std::make_pair(std::string("APIC"), picture)) << version;
+    }
+}
+
 TEST_F(ID3v2Test, VersionTwoTagsAreSavedAsVersionThree) {
     Make(Join({Id3v2(2, Join({Frame("TT2", Latin("Two"), SizeCoding::Bits24),
                               Frame("PIC", Latin("xx"), SizeCoding::Bits24)})),
