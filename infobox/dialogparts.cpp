@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 
 QFont PixelFont(const QString& family, int pixels) {
@@ -113,4 +114,32 @@ void KeepDialogFont(QDialog* dialog) {
         }
         group->setFont(dialog->font());
     }
+}
+
+QLabel* MakeCaptionLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                         const QFont& font) {
+    QLabel* label = MakeLabel(parent, name, text, left, top);
+    label->setFont(font);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* MakeInfoLabel(QWidget* parent, const char* name, const QRect& geometry) {
+    QLabel* label = MakeLabel(parent, name, QString(), geometry.left(), geometry.top());
+    label->resize(geometry.size());
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QRect& geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

@@ -6,9 +6,12 @@
 #include <QFont>
 #include <QString>
 
+#include <string>
+
 class QDialog;
 class QGroupBox;
 class QLabel;
+class QPushButton;
 class QWidget;
 
 inline const QColor kPurple(0x80, 0x00, 0x80);
@@ -49,3 +52,14 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title,
 // Children of a styled group box would take the application's font: give them the dialog's.
 // Called once a dialog's controls are built.
 void KeepDialogFont(QDialog* dialog);
+
+// A label in its own font, sized to its text: the captions in front of the file names.
+QLabel* MakeCaptionLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                         const QFont& font);
+// An empty label of fixed size for one line of figures.
+QLabel* MakeInfoLabel(QWidget* parent, const char* name, const QRect& geometry);
+// A push button that is never the dialog's default button.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QRect& geometry);
+// UTF-8 text (the tag classes' 8-bit text) as a QString.
+QString FromUtf8(const std::string& text);

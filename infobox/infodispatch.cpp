@@ -11,6 +11,8 @@
 #include <QListWidget>
 
 #include <memory>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -29,6 +31,17 @@ QString ChannelsLine(int channels, int sampleRate) {
 
 QString BitRateLine(int value, const QString& ending) {
     return QStringLiteral("BitRate    : ") + QString::number(value) + ending;
+}
+
+// The channel and bit-rate lines from a WAV or WMA header reader; value is the figure the
+// bit-rate line shows.
+template <typename Reader, typename Figure>
+std::pair<QString, QString> HeaderLines(const QString& fileName, Figure Reader::*value,
+                                        const QString& ending) {
+    Reader reader;
+    reader.Analyse(Utf8Path(fileName));
+    return {ChannelsLine(reader.Channels, static_cast<int>(reader.SampleRate)),
+            BitRateLine(static_cast<int>(reader.*value), ending)};
 }
 
 }  // namespace
@@ -67,20 +80,14 @@ bool FillInfoLines(QListWidget& listBox, const QString& fileName, const QString&
     switch (InfoKindOf(fileName)) {
         case TInfoKind::None:
             return false;
-        case TInfoKind::Wav: {
-            TWAVfile wav;
-            wav.Analyse(Utf8Path(fileName));
-            channels = ChannelsLine(wav.Channels, wav.SampleRate);
-            bitRate = BitRateLine(wav.BitsPerSample, QStringLiteral(" Kbps, [WAV File]"));
+        case TInfoKind::Wav:
+            std::tie(channels, bitRate) = HeaderLines(fileName, &TWAVfile::BitsPerSample,
+                                                      QStringLiteral(" Kbps, [WAV File]"));
             break;
-        }
-        case TInfoKind::Wma: {
-            TWMAfile wma;
-            wma.Analyse(Utf8Path(fileName));
-            channels = ChannelsLine(wma.Channels, wma.SampleRate);
-            bitRate = BitRateLine(wma.BitRate, QStringLiteral(" Kbps, [WMA File]"));
+        case TInfoKind::Wma:
+            std::tie(channels, bitRate) =
+                HeaderLines(fileName, &TWMAfile::BitRate, QStringLiteral(" Kbps, [WMA File]"));
             break;
-        }
         case TInfoKind::Mpeg: {
             TMPEGaudio mpeg;
             mpeg.Analyse(fileName.toStdU16String());

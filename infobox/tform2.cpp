@@ -17,24 +17,18 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     const QFont tahoma10 = PixelFont(QStringLiteral("Tahoma"), 13);
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("File :"), 8, 10);
-    Label1->setFont(tahoma10);
-    Label1->adjustSize();
+    Label1 = MakeCaptionLabel(this, "Label1", QStringLiteral("File :"), 8, 10, tahoma10);
     Filename = MakePathLabel(this, "Filename", QRect(44, 10, 313, 25), tahoma10);
 
     GroupBox3 = MakeGroup(this, "GroupBox3", QStringLiteral("WAV info "), QRect(8, 38, 344, 96));
     QLabel** labels[] = {&lbSize, &lbHeaderPos, &lbLength, &lbType, &lbBitFrame};
     const char* names[] = {"lbSize", "lbHeaderPos", "lbLength", "lbType", "lbBitFrame"};
     for (int i = 0; i < 5; ++i) {
-        *labels[i] = MakeLabel(GroupBox3, names[i], QString(), 14, 17 + 15 * i);
-        (*labels[i])->resize(320, 14);
+        *labels[i] = MakeInfoLabel(GroupBox3, names[i], QRect(14, 17 + 15 * i, 320, 14));
     }
 
     Label2 = MakeLabel(this, "Label2", QStringLiteral("Tovra III - WAV header reader"), 8, 150);
-    BitBtn1 = new QPushButton(QStringLiteral("Close"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(272, 142, 80, 27);
-    BitBtn1->setAutoDefault(false);
+    BitBtn1 = MakeButton(this, "BitBtn1", QStringLiteral("Close"), QRect(272, 142, 80, 27));
     KeepDialogFont(this);
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this](bool) { BitBtn1Click(); }, this));
 }

@@ -27,10 +27,6 @@ constexpr int kRowStep = 21;
 constexpr int kFirstRow = 34;
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::string ToUtf8(const QString& text) {
     return text.toUtf8().toStdString();
 }
@@ -76,30 +72,46 @@ QString NameAt(std::string_view name) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-}
-
-QComboBox* MakeCombo(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setGeometry(geometry);
-    combo->setMaxVisibleItems(16);
-    return combo;
-}
-
 // A labelled edit in one of the tag groups.
-QLineEdit* AddRowEdit(QWidget* group, const char* name, const char* caption, int row, int editLeft,
-                      int width) {
+QLineEdit* AddRowEdit(QWidget* group, const QByteArray& name, const char* caption, int row,
+                      int editLeft, int width) {
     const int top = kFirstRow + row * kRowStep;
     MakeLabel(group, "", QString::fromLatin1(caption), 10, top + 2);
-    return MakeEdit(group, name, QRect(editLeft, top, width, kEditHeight));
+    return MakeEdit(group, name.constData(), QRect(editLeft, top, width, kEditHeight));
+}
+
+// The part both tag groups share: the group, its check box, and track, title, artist, album,
+// year and genre, named after the tag version ("GroupBox1", "cbID3v1Tag", "Tag1_Title").
+struct TTagRows {
+    QGroupBox*& Group;
+    QCheckBox*& Check;
+    QLineEdit*& TrackNo;
+    QLineEdit*& Title;
+    QLineEdit*& Artist;
+    QLineEdit*& Album;
+    QLineEdit*& Year;
+    QComboBox*& Genre;
+};
+
+void BuildTagRows(QWidget* parent, char version, const QRect& geometry, int editLeft, int width,
+                  const TTagRows& rows) {
+    const QByteArray v(1, version);
+    const QByteArray tag = "Tag" + v + "_";
+    rows.Group = MakeGroup(parent, ("GroupBox" + v).constData(),
+                           QStringLiteral(" ID3v%1 ").arg(QLatin1Char(version)), geometry);
+    rows.Check = new QCheckBox(QStringLiteral("ID3v&%1 Tag").arg(QLatin1Char(version)), rows.Group);
+    rows.Check->setObjectName(QString::fromLatin1("cbID3v" + v + "Tag"));
+    rows.Check->setGeometry(10, 14, 120, 17);
+    rows.TrackNo = AddRowEdit(rows.Group, tag + "TrackNo", "Track #", 0, editLeft, 40);
+    rows.Title = AddRowEdit(rows.Group, tag + "Title", "Title", 1, editLeft, width);
+    rows.Artist = AddRowEdit(rows.Group, tag + "Artist", "Artist", 2, editLeft, width);
+    rows.Album = AddRowEdit(rows.Group, tag + "Album", "Album", 3, editLeft, width);
+    rows.Year = AddRowEdit(rows.Group, tag + "Year", "Year", 4, editLeft, 50);
+    MakeLabel(rows.Group, "", QStringLiteral("Genre"), 10, kFirstRow + 5 * kRowStep + 2);
+    rows.Genre = new QComboBox(rows.Group);
+    rows.Genre->setObjectName(QString::fromLatin1(tag + "Genre"));
+    rows.Genre->setGeometry(editLeft, kFirstRow + 5 * kRowStep, width, kEditHeight + 1);
+    rows.Genre->setMaxVisibleItems(16);
 }
 
 }  // namespace
@@ -110,9 +122,7 @@ TMPEGFileInfoForm::TMPEGFileInfoForm(QWidget* parent) : QDialog(parent) {
                 PixelFont(QStringLiteral("MS Sans Serif"), 11));
 
     const QFont arial9 = PixelFont(QStringLiteral("Arial"), 12);
-    Label19 = MakeLabel(this, "Label19", QStringLiteral("File/URL :"), 8, 8);
-    Label19->setFont(arial9);
-    Label19->adjustSize();
+    Label19 = MakeCaptionLabel(this, "Label19", QStringLiteral("File/URL :"), 8, 8, arial9);
     fFileName = MakePathLabel(this, "fFileName", QRect(76, 8, 486, 15), arial9);
 
     BuildID3v1Group();
@@ -124,20 +134,10 @@ TMPEGFileInfoForm::TMPEGFileInfoForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TMPEGFileInfoForm::BuildID3v1Group() {
-    GroupBox1 = MakeGroup(this, "GroupBox1", QStringLiteral(" ID3v1 "), QRect(8, 28, 265, 186));
-    cbID3v1Tag = new QCheckBox(QStringLiteral("ID3v&1 Tag"), GroupBox1);
-    cbID3v1Tag->setObjectName(QStringLiteral("cbID3v1Tag"));
-    cbID3v1Tag->setGeometry(10, 14, 120, 17);
-
     constexpr int editLeft = 70;
-    Tag1_TrackNo = AddRowEdit(GroupBox1, "Tag1_TrackNo", "Track #", 0, editLeft, 40);
-    Tag1_Title = AddRowEdit(GroupBox1, "Tag1_Title", "Title", 1, editLeft, 185);
-    Tag1_Artist = AddRowEdit(GroupBox1, "Tag1_Artist", "Artist", 2, editLeft, 185);
-    Tag1_Album = AddRowEdit(GroupBox1, "Tag1_Album", "Album", 3, editLeft, 185);
-    Tag1_Year = AddRowEdit(GroupBox1, "Tag1_Year", "Year", 4, editLeft, 50);
-    MakeLabel(GroupBox1, "", QStringLiteral("Genre"), 10, kFirstRow + 5 * kRowStep + 2);
-    Tag1_Genre = MakeCombo(GroupBox1, "Tag1_Genre",
-                           QRect(editLeft, kFirstRow + 5 * kRowStep, 185, kEditHeight + 1));
+    BuildTagRows(this, '1', QRect(8, 28, 265, 186), editLeft, 185,
+                 {GroupBox1, cbID3v1Tag, Tag1_TrackNo, Tag1_Title, Tag1_Artist, Tag1_Album,
+                  Tag1_Year, Tag1_Genre});
     Tag1_Genre->installEventFilter(this);
     Tag1_Comment = AddRowEdit(GroupBox1, "Tag1_Comment", "Comment", 6, editLeft, 185);
     id3v1Fields_ = {Tag1_TrackNo, Tag1_Title, Tag1_Artist, Tag1_Album,
@@ -156,27 +156,15 @@ void TMPEGFileInfoForm::BuildMpegGroup() {
                            "lbBitFrame", "lbFreq_Channels", "lbCRC",    "lbCopyrighted",
                            "lbOriginal", "lbEmphasis"};
     for (int i = 0; i < 10; ++i) {
-        QLabel* label = MakeLabel(GroupBox3, names[i], QString(), 12, 16 + 13 * i);
-        label->resize(245, 13);
-        *labels[i] = label;
+        *labels[i] = MakeInfoLabel(GroupBox3, names[i], QRect(12, 16 + 13 * i, 245, 13));
     }
 }
 
 void TMPEGFileInfoForm::BuildID3v2Group() {
-    GroupBox2 = MakeGroup(this, "GroupBox2", QStringLiteral(" ID3v2 "), QRect(280, 28, 282, 367));
-    cbID3v2Tag = new QCheckBox(QStringLiteral("ID3v&2 Tag"), GroupBox2);
-    cbID3v2Tag->setObjectName(QStringLiteral("cbID3v2Tag"));
-    cbID3v2Tag->setGeometry(10, 14, 120, 17);
-
     constexpr int editLeft = 84;
-    Tag2_TrackNo = AddRowEdit(GroupBox2, "Tag2_TrackNo", "Track #", 0, editLeft, 40);
-    Tag2_Title = AddRowEdit(GroupBox2, "Tag2_Title", "Title", 1, editLeft, 188);
-    Tag2_Artist = AddRowEdit(GroupBox2, "Tag2_Artist", "Artist", 2, editLeft, 188);
-    Tag2_Album = AddRowEdit(GroupBox2, "Tag2_Album", "Album", 3, editLeft, 188);
-    Tag2_Year = AddRowEdit(GroupBox2, "Tag2_Year", "Year", 4, editLeft, 50);
-    MakeLabel(GroupBox2, "", QStringLiteral("Genre"), 10, kFirstRow + 5 * kRowStep + 2);
-    Tag2_Genre = MakeCombo(GroupBox2, "Tag2_Genre",
-                           QRect(editLeft, kFirstRow + 5 * kRowStep, 188, kEditHeight + 1));
+    BuildTagRows(this, '2', QRect(280, 28, 282, 367), editLeft, 188,
+                 {GroupBox2, cbID3v2Tag, Tag2_TrackNo, Tag2_Title, Tag2_Artist, Tag2_Album,
+                  Tag2_Year, Tag2_Genre});
     Tag2_Genre->setEditable(true);
     Tag2_Genre->setInsertPolicy(QComboBox::NoInsert);
 

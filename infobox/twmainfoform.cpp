@@ -20,10 +20,6 @@ namespace {
 constexpr std::size_t kShortTextLength = 255;
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A short attribute as stored: UTF-8, at most 255 characters.
 std::string ShortText(const QLineEdit* edit) {
     return Utf8Left(edit->text().toUtf8().toStdString(), kShortTextLength);
@@ -73,15 +69,6 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometr
     return memo;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 TWMAInfoForm::TWMAInfoForm(QWidget* parent) : QDialog(parent) {
@@ -90,9 +77,7 @@ TWMAInfoForm::TWMAInfoForm(QWidget* parent) : QDialog(parent) {
                 PixelFont(QStringLiteral("MS Sans Serif"), 11));
     const QFont arial12 = PixelFont(QStringLiteral("Arial"), 12);
 
-    Label4 = MakeLabel(this, "Label4", QStringLiteral("File/URL :"), 12, 13);
-    Label4->setFont(arial12);
-    Label4->adjustSize();
+    Label4 = MakeCaptionLabel(this, "Label4", QStringLiteral("File/URL :"), 12, 13, arial12);
     fFileName = MakePathLabel(this, "fFileName", QRect(72, 13, 529, 15), arial12);
 
     GroupBox3 = MakeGroup(this, "GroupBox3", QStringLiteral(" WMA info "), QRect(22, 33, 248, 125));
@@ -107,8 +92,7 @@ TWMAInfoForm::TWMAInfoForm(QWidget* parent) : QDialog(parent) {
         {&lbChannels, "lbChannels", 76}, {&lbVBR, "lbVBR", 92},
         {&lbVersion, "lbVersion", 107}};
     for (const InfoLine& line : lines) {
-        *line.label = MakeLabel(GroupBox3, line.name, QString(), 16, line.top);
-        (*line.label)->resize(226, 14);
+        *line.label = MakeInfoLabel(GroupBox3, line.name, QRect(16, line.top, 226, 14));
     }
 
     struct Field {
