@@ -104,7 +104,7 @@ protected:
         return mpeg;
     }
 
-    QString Tagged(const QString& name = QStringLiteral("tagged.mp3")) {
+    QString Tagged(const QString& name = QStringLiteral("Lagu ☃ Café.mp3")) {
         const QString path = files_.Copy("media/tone.mp3", name);
         WriteBothTags(path);
         return path;

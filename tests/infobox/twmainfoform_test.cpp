@@ -104,7 +104,7 @@ TEST_F(WmaInfoFormTest, LayoutAndCaptions) {
 }
 
 TEST_F(WmaInfoFormTest, ShowsFiguresAndAttributes) {
-    const QString path = files_.Copy("wma/tagged.wma", QStringLiteral("tagged.wma"));
+    const QString path = files_.Copy("wma/tagged.wma", QStringLiteral("Kartu Pos ☃ é.wma"));
     TWMAInfoForm& form = Open(path);
     EXPECT_TRUE(messages_.Requests.empty());
     EXPECT_TRUE(form.btnUpdate->isEnabled());
