@@ -8,6 +8,7 @@
 #include "platform/tapplication.h"
 #include "tags/genrenames.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -138,7 +139,9 @@ void TMPEGFileInfoForm::BuildID3v1Group() {
     BuildTagRows(this, '1', QRect(8, 28, 265, 186), editLeft, 185,
                  {GroupBox1, cbID3v1Tag, Tag1_TrackNo, Tag1_Title, Tag1_Artist, Tag1_Album,
                   Tag1_Year, Tag1_Genre});
+    // Typing is swallowed in the box and in its open list alike.
     Tag1_Genre->installEventFilter(this);
+    Tag1_Genre->view()->installEventFilter(this);
     Tag1_Comment = AddRowEdit(GroupBox1, "Tag1_Comment", "Comment", 6, editLeft, 185);
     id3v1Fields_ = {Tag1_TrackNo, Tag1_Title, Tag1_Artist, Tag1_Album,
                     Tag1_Year,    Tag1_Genre, Tag1_Comment};
@@ -236,7 +239,8 @@ void TMPEGFileInfoForm::showEvent(QShowEvent* event) {
 }
 
 bool TMPEGFileInfoForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Tag1_Genre && event->type() == QEvent::KeyPress) {
+    if ((watched == Tag1_Genre || watched == Tag1_Genre->view()) &&
+        event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty() && text.front().isPrint()) {
             QChar key = text.front();
