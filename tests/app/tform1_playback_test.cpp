@@ -12,12 +12,13 @@
 
 namespace {
 
-const QColor kAqua(0x00, 0xFF, 0xFF);
-const QColor kYellow(0xFF, 0xFF, 0x00);
-const QColor kWhite(0xFF, 0xFF, 0xFF);
-const QColor kRed(0xFF, 0x00, 0x00);
-const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kSilver(0xC0, 0xC0, 0xC0);
+// The colours the window uses, as RGB.
+const QColor kAqua = QColor(Qt::cyan);
+const QColor kYellow = QColor(Qt::yellow);
+const QColor kWhite = QColor(Qt::white);
+const QColor kRed = QColor(Qt::red);
+const QColor kNavy = QColor::fromRgb(0x000080);
+const QColor kSilver = QColor::fromRgb(0xC0C0C0);
 
 class PlaybackTest : public PlayerFixture {
 protected:

@@ -155,6 +155,7 @@ TEST_F(StartupTest, HiddenPlaylistRestoresTo375AndTogglesTo385) {
     EXPECT_TRUE(f.ShowPlaylist1->isChecked());
     f.CheckBox2->setChecked(false);
     EXPECT_EQ(f.ClientWidth(), 385);
+    EXPECT_EQ(f.width(), 385) << "the menu bar doesn't hold the window wider";
     EXPECT_TRUE(f.HidePlaylist1->isChecked());
     EXPECT_FALSE(f.ShowPlaylist1->isChecked());
 }
