@@ -229,18 +229,15 @@ WMHRESULT TAsfEditor::Open(const char16_t* fileName) {
         if (!std::filesystem::is_regular_file(path, error)) {
             return WM_E_FILENOTFOUND;
         }
+        // Our own walk checks the object sizes TagLib relies on when it saves the header.
+        if (!properties_.Read(path)) {
+            return WM_E_BADFORMAT;
+        }
         auto file = std::make_unique<TagLib::ASF::File>(path.c_str(), true,
                                                         TagLib::AudioProperties::Average);
         if (!file->isValid() || file->tag() == nullptr) {
+            properties_ = {};
             return WM_E_BADFORMAT;
-        }
-        if (!properties_.Read(path) && file->audioProperties() != nullptr) {
-            // TagLib found the header where our walk did not: take its rounded figures.
-            const auto* audio = file->audioProperties();
-            properties_.PlayDuration =
-                static_cast<std::uint64_t>(std::max(audio->lengthInMilliseconds(), 0)) * 10000;
-            properties_.MaxBitrate =
-                static_cast<std::uint32_t>(std::max(audio->bitrate(), 0)) * 1000;
         }
         fileSize_ = std::filesystem::file_size(path, error);
         if (error) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "tags/bytes.h"
@@ -49,6 +50,11 @@ bool TAsfFileProperties::Read(const std::string& path) {
     }
     const std::uint64_t headerSize = ReadLE64(header, 16);
     const auto objects = ReadLE32(header, 24);
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (error || headerSize < kHeaderObjectSize || headerSize > fileSize) {
+        return false;  // TagLib would try to save such a header and never finish
+    }
 
     std::uint64_t position = kHeaderObjectSize;
     for (std::uint32_t i = 0; i < std::min(objects, kMaxObjects); ++i) {

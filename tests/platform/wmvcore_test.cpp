@@ -447,6 +447,39 @@ TEST_F(TWmaFiles, ReadOfMissingOrForeignFiles) {
     EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not load the WMA Tag"});
 }
 
+// Cut and damaged headers: every read ends with an answer, and a refused write changes nothing.
+TEST_F(TWmaFiles, DamagedFilesNeverCrashTheReader) {
+    const std::vector<char> original = ReadAll(kDataDir / "tagged.wma");
+    struct Damage {
+        std::size_t keep;  // bytes kept from the start
+        std::size_t at;    // where 0xFF bytes are written, if anywhere
+        std::size_t count;
+    };
+    const Damage cases[] = {
+        {16, 0, 0},     {30, 0, 0},      {120, 0, 0},
+        {1000, 0, 0},   {5000, 0, 0},    {~0u, 16, 8},  // header size far past the end
+        {~0u, 24, 4},                                   // four billion header objects
+        {~0u, 46, 8},                                   // File Properties size far past the header
+        {~0u, 150, 40}, {~0u, 400, 200},
+    };
+    for (const Damage& d : cases) {
+        SCOPED_TRACE(testing::Message() << d.keep << " bytes, damage at " << d.at);
+        std::vector<char> bytes(original.begin(),
+                                original.begin() + std::min(d.keep, original.size()));
+        std::fill_n(bytes.begin() + d.at, d.count, '\xFF');
+        const fs::path file = folder_ / "rusak.wma";
+        WriteAll(file, bytes);
+        TTagsData tags;
+        const bool read = ReadWmaTags(Wide(file), tags, Host());
+        tags.Title = "Baru";
+        if (!WriteWmaTags(Wide(file), tags, Host())) {
+            EXPECT_EQ(ReadAll(file), bytes);
+        } else {
+            EXPECT_TRUE(read);
+        }
+    }
+}
+
 // Each editable field alone, written to a file that had none, then read back by us and by
 // TagLib; then all of them over a file that had every one.
 TEST_F(TWmaFiles, WriteRoundTripsEveryField) {
