@@ -1,0 +1,220 @@
+// Playback: CPU time of the player window playing a 60-second MP3 into fakesink sync=true,
+// against gst-launch-1.0 playbin on the same file and sinks running beside it; and the time from
+// Play to the first change of the position, against a playbin built the way gst-launch builds it.
+//
+// Usage: bench_playback <corpus folder> [rounds]
+
+#include "app/tform1.h"
+#include "bench/benchsupport.h"
+#include "platform/tapplication.h"
+
+#include <gst/gst.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+const char* kSink = "fakesink sync=true";
+
+double CpuSeconds(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double SelfCpu() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return CpuSeconds(usage);
+}
+
+pid_t Spawn(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const std::string& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) {
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+    return pid;
+}
+
+// CPU seconds of the child, once it has ended.
+double WaitCpu(pid_t pid) {
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("gst-launch-1.0 failed");
+    }
+    return CpuSeconds(usage);
+}
+
+std::vector<std::string> GstLaunch(const std::string& uri) {
+    return {"gst-launch-1.0",
+            "-q",
+            "playbin",
+            "uri=" + uri,
+            std::string("audio-sink=") + kSink,
+            std::string("video-sink=") + kSink};
+}
+
+// Play to the first change of the position of a playbin, polled as often as the player's device
+// is polled below: either prerolled (paused) before Play, or started from nothing, the way the
+// player's Play opens its file again before playing it.
+double BaselineFirstPosition(const std::string& uri, bool prerolled) {
+    const std::string description =
+        "playbin uri=" + uri + " audio-sink=\"" + kSink + "\" video-sink=\"" + kSink + "\"";
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+    if (pipeline == nullptr) {
+        throw std::runtime_error(error != nullptr ? error->message : "no playbin");
+    }
+    gint64 first = 0;
+    double start = bench::Now();
+    if (prerolled) {
+        gst_element_set_state(pipeline, GST_STATE_PAUSED);
+        gst_element_get_state(pipeline, nullptr, nullptr, 10 * GST_SECOND);
+        gst_element_query_position(pipeline, GST_FORMAT_TIME, &first);
+        start = bench::Now();
+    }
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    gint64 now = first;
+    while (now <= first && bench::Now() - start < 10) {
+        g_usleep(500);
+        gst_element_query_position(pipeline, GST_FORMAT_TIME, &now);
+    }
+    const double elapsed = bench::Now() - start;
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return elapsed;
+}
+
+struct TPlayerRun {
+    double firstPosition = 0;  // seconds from Play
+    double cpu = 0;            // seconds of CPU from Play to the end of the track
+};
+
+TPlayerRun PlayerRun(TForm1& form) {
+    TPlayerRun run;
+    const std::int64_t first = form.MediaPlayer->Position();
+    const double cpuStart = SelfCpu();
+    const double start = bench::Now();
+    form.BtnPlayClick();
+    while (form.MediaPlayer->Position() == first && bench::Now() - start < 10) {
+        QThread::usleep(500);
+    }
+    run.firstPosition = bench::Now() - start;
+    // The player's own timers wake the loop; nothing here polls.
+    QDeadlineTimer bound(120000);
+    while (form.MediaPlayer->Mode() != TMediaPlayer::mpStopped && !bound.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    if (bound.hasExpired()) {
+        throw std::runtime_error("the track did not end");
+    }
+    run.cpu = SelfCpu() - cpuStart;
+    return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder> [rounds]\n", argv[0]);
+        return 2;
+    }
+    const std::string track = std::string(argv[1]) + "/long60.mp3";
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    QApplication application(argc, argv);
+    try {
+        gst_init(nullptr, nullptr);
+        QStringList messages;
+        TApplication::instance().setPresenter(
+            [&messages](const TApplication::MessageRequest& request) {
+                messages << request.text;
+                return QMessageBox::Ok;
+            });
+        gchar* uriText = gst_filename_to_uri(track.c_str(), nullptr);
+        const std::string uri = uriText;
+        g_free(uriText);
+
+        QTemporaryDir dir;
+        const QString glyphs = QStringLiteral(TOVRA_SOURCE_DIR "/assets/Tombol/");
+        QDir(dir.path()).mkdir(QStringLiteral("Tombol"));
+        for (const QString& name : QDir(glyphs).entryList(QDir::Files)) {
+            QFile::copy(glyphs + name, dir.filePath(QStringLiteral("Tombol/") + name));
+        }
+        const auto write = [&dir](const char* name, const QByteArray& data) {
+            QFile file(dir.filePath(QString::fromUtf8(name)));
+            if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()) {
+                throw std::runtime_error("cannot write the state files");
+            }
+        };
+        write("PlayList.Txt", QByteArray::fromStdString(track) + "\r\n");
+        write("KorviList.Txt", "long60.mp3\r\n");
+        write("KorviSetting.Korvi", "0\r\n2\r\n1\r\n800\r\n");
+
+        // What gst-launch spends before it plays: start-up and plugin loading, taken off its
+        // figure so both count the playing alone.
+        const double launchCost =
+            WaitCpu(Spawn({"gst-launch-1.0", "-q", "fakesrc", "num-buffers=1", "!", "fakesink"}));
+
+        std::vector<double> ourCpu;
+        std::vector<double> theirCpu;
+        std::vector<double> ourFirst;
+        std::vector<double> theirFirst;
+        std::vector<double> theirFirstCold;
+        for (int round = 0; round < rounds; ++round) {
+            TForm1 form(dir.path(), QString::fromUtf8(kSink), QString::fromUtf8(kSink));
+            form.show();  // FormShow opens the track without playing it
+            QCoreApplication::processEvents();
+            theirFirst.push_back(BaselineFirstPosition(uri, true));
+            theirFirstCold.push_back(BaselineFirstPosition(uri, false));
+            // Both play at once; each process's CPU time is its own.
+            const pid_t launch = Spawn(GstLaunch(uri));
+            const TPlayerRun run = PlayerRun(form);
+            theirCpu.push_back(WaitCpu(launch) - launchCost);
+            ourCpu.push_back(run.cpu);
+            ourFirst.push_back(run.firstPosition);
+            if (!messages.isEmpty()) {
+                throw std::runtime_error(messages.join(QLatin1Char(' ')).toStdString());
+            }
+        }
+        const double our = bench::Median(ourCpu);
+        const double their = bench::Median(theirCpu);
+        std::printf(
+            "playback CPU, 60 s MP3 into fakesink sync=true: player %.2f s, gst-launch-1.0 "
+            "playbin %.2f s (%.2f s of its start-up taken off), ratio %s (aim <= 1.1x); median "
+            "of %d\n",
+            our, their, launchCost, bench::Ratio(our / their).c_str(), rounds);
+        const double ourStart = bench::Median(ourFirst);
+        const double theirStart = bench::Median(theirFirst);
+        const double theirCold = bench::Median(theirFirstCold);
+        std::printf(
+            "playback Play to first position change: player %.1f ms; playbin prerolled %.1f ms, "
+            "ratio %s; playbin from nothing %.1f ms, ratio %s; median of %d\n",
+            ourStart * 1000, theirStart * 1000, bench::Ratio(ourStart / theirStart).c_str(),
+            theirCold * 1000, bench::Ratio(ourStart / theirCold).c_str(), rounds);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_playback: %s\n", e.what());
+        return 1;
+    }
+}
