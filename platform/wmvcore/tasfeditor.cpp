@@ -88,24 +88,20 @@ bool SameName(const TagLib::String& a, const TagLib::String& b) {
     return a.upper() == b.upper();
 }
 
+// Our data type by TagLib's attribute type, which numbers them in another order.
+constexpr std::array<WMT_ATTR_DATATYPE, 7> kTypeOfTagLibType = {
+    WMT_TYPE_STRING,  // UnicodeType
+    WMT_TYPE_BINARY,  // BytesType
+    WMT_TYPE_BOOL,    // BoolType
+    WMT_TYPE_DWORD,   // DWordType
+    WMT_TYPE_QWORD,   // QWordType
+    WMT_TYPE_WORD,    // WordType
+    WMT_TYPE_GUID,    // GuidType
+};
+
 WMT_ATTR_DATATYPE TypeOf(const TagLib::ASF::Attribute& attribute) {
-    switch (attribute.type()) {
-        case TagLib::ASF::Attribute::UnicodeType:
-            return WMT_TYPE_STRING;
-        case TagLib::ASF::Attribute::BytesType:
-            return WMT_TYPE_BINARY;
-        case TagLib::ASF::Attribute::BoolType:
-            return WMT_TYPE_BOOL;
-        case TagLib::ASF::Attribute::DWordType:
-            return WMT_TYPE_DWORD;
-        case TagLib::ASF::Attribute::QWordType:
-            return WMT_TYPE_QWORD;
-        case TagLib::ASF::Attribute::WordType:
-            return WMT_TYPE_WORD;
-        case TagLib::ASF::Attribute::GuidType:
-            return WMT_TYPE_GUID;
-    }
-    return WMT_TYPE_BINARY;
+    const auto type = static_cast<std::size_t>(attribute.type());
+    return type < kTypeOfTagLibType.size() ? kTypeOfTagLibType[type] : WMT_TYPE_BINARY;
 }
 
 TagLib::ByteVector ValueOf(const TagLib::ASF::Attribute& attribute) {
@@ -123,6 +119,17 @@ TagLib::ByteVector ValueOf(const TagLib::ASF::Attribute& attribute) {
         default:
             return attribute.toByteVector();
     }
+}
+
+// A number of the host's byte order, T wide, as the TagLib attribute of type Stored.
+template <typename T, typename Stored>
+bool NumberAttribute(const std::uint8_t* value, std::uint32_t length,
+                     TagLib::ASF::Attribute& attribute) {
+    if (length < sizeof(T)) {
+        return false;
+    }
+    attribute = TagLib::ASF::Attribute(static_cast<Stored>(FromHost<T>(value)));
+    return true;
 }
 
 // The value a caller hands in, as TagLib stores it; false when it does not fit the type.
@@ -145,32 +152,13 @@ bool MakeAttribute(WMT_ATTR_DATATYPE type, const std::uint8_t* value, std::uint3
                 TagLib::ByteVector(reinterpret_cast<const char*>(value), length));
             return true;
         case WMT_TYPE_BOOL:
-            if (length < sizeof(std::uint32_t)) {
-                return false;
-            }
-            attribute = TagLib::ASF::Attribute(FromHost<std::uint32_t>(value) != 0);
-            return true;
+            return NumberAttribute<std::uint32_t, bool>(value, length, attribute);
         case WMT_TYPE_DWORD:
-            if (length < sizeof(std::uint32_t)) {
-                return false;
-            }
-            attribute =
-                TagLib::ASF::Attribute(static_cast<unsigned int>(FromHost<std::uint32_t>(value)));
-            return true;
+            return NumberAttribute<std::uint32_t, unsigned int>(value, length, attribute);
         case WMT_TYPE_QWORD:
-            if (length < sizeof(std::uint64_t)) {
-                return false;
-            }
-            attribute = TagLib::ASF::Attribute(
-                static_cast<unsigned long long>(FromHost<std::uint64_t>(value)));
-            return true;
+            return NumberAttribute<std::uint64_t, unsigned long long>(value, length, attribute);
         case WMT_TYPE_WORD:
-            if (length < sizeof(std::uint16_t)) {
-                return false;
-            }
-            attribute =
-                TagLib::ASF::Attribute(static_cast<unsigned short>(FromHost<std::uint16_t>(value)));
-            return true;
+            return NumberAttribute<std::uint16_t, unsigned short>(value, length, attribute);
         default:
             return false;  // TagLib cannot write a GUID attribute
     }
