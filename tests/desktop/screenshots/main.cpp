@@ -1,0 +1,160 @@
+// Renders the player's windows into PNG files for the README, from a sample playlist of the test
+// media copied under user-like names. scripts/screenshots.sh builds and runs it under Xvfb:
+//   desktop_screenshots <output folder>
+// The player runs in a temporary program folder and plays into fakesink; the info boxes have a
+// tool of their own (infobox_screenshots), which the script runs as well.
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+#include <functional>
+
+#include "app/tform1.h"
+#include "app/tform8.h"
+#include "platform/tapplication.h"
+#include "sysinfo/tform6.h"
+#include "sysinfo/tlinuxsystemfacts.h"
+#include "windows/tform3.h"
+#include "windows/tform7.h"
+
+namespace {
+
+const QString kSource = QStringLiteral(TOVRA_SOURCE_DIR);
+
+bool Copy(const QString& from, const QString& to) {
+    QDir().mkpath(QFileInfo(to).path());
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+void Settle(int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+bool Save(QWidget& window, const QString& file) {
+    window.show();
+    Settle(300);
+    const bool saved = window.grab().save(file, "PNG");
+    QTextStream(stdout) << (saved ? "wrote " : "could not write ") << file << '\n';
+    return saved;
+}
+
+// The program folder: glyphs, readme and a playlist of five files in a music folder.
+bool MakeProgramFolder(const QString& dir) {
+    bool ok = true;
+    for (const char* glyph :
+         {"play1.bmp", "play2.bmp", "pause1.bmp", "pause2.bmp", "stop.bmp", "stop1.bmp"}) {
+        const QString name = QString::fromLatin1(glyph);
+        ok = Copy(kSource + QStringLiteral("/assets/Tombol/") + name,
+                  dir + QStringLiteral("/Tombol/") + name) &&
+             ok;
+    }
+    ok = Copy(kSource + QStringLiteral("/assets/Readme.Korvi"),
+              dir + QStringLiteral("/Readme.Korvi")) &&
+         ok;
+
+    const struct {
+        const char* media;
+        const char* name;
+    } playlist[] = {
+        {"tone.mp3", "01 Kartu Pos.mp3"},    {"tone.wma", "02 Hujan Bulan Juni.wma"},
+        {"tune.mid", "03 Tembang Pagi.mid"}, {"tone.wav", "04 Rekaman Latihan.wav"},
+        {"clip.mpg", "05 Konser Sore.mpg"},
+    };
+    QByteArray paths;
+    QByteArray names;
+    for (const auto& entry : playlist) {
+        const QString target =
+            dir + QStringLiteral("/Music/Lagu Senja/") + QString::fromUtf8(entry.name);
+        ok = Copy(kSource + QStringLiteral("/tests/data/media/") + QString::fromLatin1(entry.media),
+                  target) &&
+             ok;
+        paths += target.toUtf8() + "\r\n";
+        names += QByteArray(entry.name) + "\r\n";
+    }
+    const auto write = [&dir](const char* name, const QByteArray& data) {
+        QFile file(dir + QLatin1Char('/') + QString::fromLatin1(name));
+        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    };
+    // Entry 2 current, loop back on, playlist shown, volume at 80.
+    return write("PlayList.Txt", paths) && write("KorviList.Txt", names) &&
+           write("KorviSetting.Korvi", "1\r\n1\r\n1\r\n800\r\n") && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    TApplication::instance().setTitle(QStringLiteral("Tovra III [Velmo History]"));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(out);
+    QTemporaryDir dir;
+    if (!dir.isValid() || !MakeProgramFolder(dir.path())) {
+        QTextStream(stderr) << "could not lay out the sample program folder\n";
+        return 1;
+    }
+    bool ok = true;
+
+    // A message box is grabbed instead of waiting for a click.
+    QString boxFile;
+    TApplication::instance().setPresenter([&](const TApplication::MessageRequest& request) {
+        QMessageBox box(request.icon, request.caption, request.text, request.buttons,
+                        request.parent);
+        if (!boxFile.isEmpty()) {
+            ok = Save(box, boxFile) && ok;
+        } else {
+            QTextStream(stderr) << "unexpected message: " << request.text << '\n';
+            ok = false;
+        }
+        return QMessageBox::Ok;
+    });
+
+    {
+        TForm8 splash;
+        splash.Animate1->SetActive(true);
+        splash.ProgressBar1->setMaximum(110);
+        splash.StepBy(35);
+        splash.SetStep(QStringLiteral("Loading InfoBox"));
+        ok = Save(splash, out + QStringLiteral("/splash.png")) && ok;
+    }
+
+    TForm1 form(dir.path(), QStringLiteral("fakesink sync=true"),
+                QStringLiteral("fakesink sync=true"));
+    form.show();
+    Settle(300);
+    // The second entry plays, then pauses, as a user would leave it.
+    form.BtnPlayClick();
+    Settle(700);
+    form.btnpauseClick();
+    ok = Save(form, out + QStringLiteral("/player.png")) && ok;
+
+    TForm3 about(&form);
+    ok = Save(about, out + QStringLiteral("/about.png")) && ok;
+    about.hide();
+
+    TForm7 readme(&form, dir.path());
+    ok = Save(readme, out + QStringLiteral("/readme.png")) && ok;
+    readme.hide();
+
+    TForm6 bonus(&form);
+    bonus.ShowSoundCardReport();
+    ok = Save(bonus, out + QStringLiteral("/bonus.png")) && ok;
+    bonus.hide();
+
+    boxFile = out + QStringLiteral("/system-info.png");
+    ShowSystemInfoReport(&form);
+    boxFile.clear();
+
+    form.btnstopClick();
+    return ok ? 0 : 1;
+}
