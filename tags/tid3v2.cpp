@@ -304,14 +304,16 @@ std::optional<TDescribed> SplitDescribed(ByteSpan slot, std::size_t skip) {
     return std::nullopt;
 }
 
-// The value of such a frame. The WXXX URL is 8-bit whatever the encoding.
+// The value of such a frame. The WXXX URL is 8-bit whatever the encoding, in the code page it
+// is saved in (Windows-1252), so a saved URL reads back as it was written.
 std::u16string DecodeDescribed(ByteSpan slot, std::size_t skip, bool eightBitValue) {
     const std::optional<TDescribed> split = SplitDescribed(slot, skip);
     if (!split) {
         return {};
     }
     if (eightBitValue) {
-        return Trim(EightBitText(split->value));
+        const std::string_view chars = AsChars(split->value);
+        return Trim(Cp1252ToUtf16(chars.substr(0, chars.find('\0'))));
     }
     Bytes withEncoding{slot[0]};
     withEncoding.insert(withEncoding.end(), split->value.begin(), split->value.end());

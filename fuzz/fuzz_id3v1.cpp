@@ -1,0 +1,90 @@
+// ID3v1 with its Lyrics3 block: read any file, write the tag back, read it again. The fields
+// survive the round trip and every byte before the old trailer stays as it was.
+#include <algorithm>
+
+#include "fuzzfile.h"
+#include "tags/tid3v1.h"
+
+namespace {
+
+// The name of the first field that differs, or nullptr.
+const char* DifferentField(const TID3v1& a, const TID3v1& b) {
+    if (a.Title() != b.Title()) {
+        return "Title";
+    }
+    if (a.Artist() != b.Artist()) {
+        return "Artist";
+    }
+    if (a.Album() != b.Album()) {
+        return "Album";
+    }
+    if (a.Year() != b.Year()) {
+        return "Year";
+    }
+    if (a.Comment() != b.Comment()) {
+        return "Comment";
+    }
+    if (a.Track() != b.Track()) {
+        return "Track";
+    }
+    if (a.GenreIndex() != b.GenreIndex()) {
+        return "GenreIndex";
+    }
+    if (a.ImageLink() != b.ImageLink()) {
+        return "ImageLink";
+    }
+    if (a.LyricsAuthor() != b.LyricsAuthor()) {
+        return "LyricsAuthor";
+    }
+    if (a.Lyrics() != b.Lyrics()) {
+        return "Lyrics";
+    }
+    return nullptr;
+}
+
+// The block is written only with lyrics, an author or an image link, and something long to carry.
+bool BlockWritten(const TID3v1& tag) {
+    const bool keeps =
+        !tag.Lyrics().empty() || !tag.LyricsAuthor().empty() || !tag.ImageLink().empty();
+    const bool carries = !tag.Lyrics().empty() || !tag.LyricsAuthor().empty() ||
+                         !tag.ExtendedTitle().empty() || !tag.ExtendedArtist().empty() ||
+                         !tag.ExtendedAlbum().empty() || !tag.ExtendedComment().empty();
+    return keeps && carries;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const FuzzFile file(".mp3");
+    file.Write(data, size);
+    TID3v1 loaded;
+    if (!loaded.Load(file.Name())) {
+        return 0;
+    }
+    const std::size_t kept = size - static_cast<std::size_t>(loaded.TrailerLength());
+    FUZZ_CHECK(kept <= size);
+    if (!loaded.Save(file.Name())) {
+        return 0;
+    }
+    const std::vector<std::uint8_t> saved = file.Read();
+    FUZZ_CHECK(saved.size() >= kept && std::equal(data, data + kept, saved.begin()));
+
+    TID3v1 again;
+    FUZZ_CHECK(again.Load(file.Name()));
+    FUZZ_CHECK(again.TagPresent());
+    FUZZ_CHECK(saved.size() - static_cast<std::size_t>(again.TrailerLength()) == kept);
+    if (BlockWritten(loaded)) {
+        FUZZ_CHECK_FIELDS(DifferentField(loaded, again));
+    }
+    // Without a block the long texts are cut to the tag's fields; from then on they hold.
+    FUZZ_CHECK(again.Save(file.Name()));
+    TID3v1 third;
+    FUZZ_CHECK(third.Load(file.Name()));
+    FUZZ_CHECK_FIELDS(DifferentField(again, third));
+
+    // Stripping leaves exactly the bytes before the trailer.
+    FUZZ_CHECK(again.Strip(file.Name()));
+    const std::vector<std::uint8_t> stripped = file.Read();
+    FUZZ_CHECK(stripped.size() == kept && std::equal(data, data + kept, stripped.begin()));
+    return 0;
+}
