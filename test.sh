@@ -12,5 +12,6 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 # No sound card is needed: the tests play into fakesink.
 ctest --preset "$preset" -j "$(nproc)" --timeout 300

@@ -12,10 +12,10 @@ function(tovra_add_library)
     target_link_libraries(${ARG_NAME} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# tovra_add_tests(NAME <target> [LIBS <libs...>] [ENV <VAR=value...>])
+# tovra_add_tests(NAME <target> [LIBS <libs...>])
 # One test program of every *_test.cpp in the calling folder, its cases registered with CTest.
 function(tovra_add_tests)
-    cmake_parse_arguments(ARG "" "NAME" "LIBS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "" "NAME" "LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     if(NOT sources)
         return()
@@ -25,7 +25,9 @@ function(tovra_add_tests)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${ARG_NAME} PRIVATE
         TOVRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TOVRA_PROGRAM_DIR="${TOVRA_PROGRAM_DIR}")
+    # One variable only: gtest_discover_tests splits a list value into separate properties.
+    # Anything more the suite needs is set by test.sh.
     gtest_discover_tests(${ARG_NAME}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENV}"
+        PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
         DISCOVERY_TIMEOUT 60)
 endfunction()
