@@ -26,4 +26,8 @@ if ! cmp -s "$installed/tovra3" "$home/tovra3"; then
     cp "$installed/tovra3" "$home/.tovra3.new"
     mv -f "$home/.tovra3.new" "$home/tovra3"
 fi
+# The video window is an X window; under Wayland the player runs through XWayland.
+if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -n "${DISPLAY:-}" ]; then
+    export QT_QPA_PLATFORM=xcb
+fi
 exec "$home/tovra3" "$@"
