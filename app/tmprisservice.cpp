@@ -44,11 +44,13 @@ TMprisService::TMprisService(TForm1& form, QString serviceName, QDBusConnection 
     // The play state shows in these marks; a change announces itself at once.
     for (QAction* mark : {form_.Play3, form_.Pause1, form_.Stop1}) {
         if (mark != nullptr) {
-            connect(mark, &QAction::changed, this, [this] { AnnounceChanges(); });
+            connect(mark, &QAction::changed, this,
+                    guarded([this](auto&&...) { AnnounceChanges(); }, &form_));
         }
     }
     poll_.setInterval(500);
-    connect(&poll_, &QTimer::timeout, this, [this] { AnnounceChanges(); });
+    connect(&poll_, &QTimer::timeout, this,
+            guarded([this](auto&&...) { AnnounceChanges(); }, &form_));
     poll_.start();
 }
 
