@@ -320,16 +320,22 @@ bool TID3v1::Save(const std::u16string& fileName) {
         file.SetPosition(cut);
         file.ReadBuffer(old.data(), std::ssize(old));
         try {
-            file.SetPosition(cut);
-            file.WriteBuffer(blocks.data(), std::ssize(blocks));
-            if (std::ssize(blocks) < std::ssize(old)) {
-                file.SetSize(cut + std::ssize(blocks));
-            }
+            // A save cut short (the program killed) must never leave a trailer that reads back
+            // wrong: the old trailer goes in one cut, the new one is written with the first byte
+            // of its tag held back, and that byte, whose "TAG" makes both readable, comes last.
+            // A reader therefore sees the old trailer, none, or the whole new one.
+            file.SetSize(cut);
+            Bytes staged = blocks;
+            const auto markerAt = static_cast<std::ptrdiff_t>(blocks.size() - kTagLength);
+            staged[static_cast<std::size_t>(markerAt)] = 0;
+            file.WriteBuffer(staged.data(), std::ssize(staged));
+            file.SetPosition(cut + markerAt);
+            file.WriteBuffer(blocks.data() + markerAt, 1);
         } catch (const std::exception&) {
             // Best effort: the old trailer back in its place and the old length.
-            file.SetPosition(cut);
-            file.Write(old.data(), std::ssize(old));
             try {
+                file.SetSize(cut);
+                file.Write(old.data(), std::ssize(old));
                 file.SetSize(size);
             } catch (const std::exception&) {
             }

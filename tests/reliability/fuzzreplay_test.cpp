@@ -1,0 +1,104 @@
+// Every seed and every finding of the fuzz targets, replayed through the same checks in the
+// ordinary suite; a finding keeps the name of what it found.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tags/textcodec.h"
+#include "tags/tid3v2.h"
+
+extern "C" int Fuzz_mpeg(const std::uint8_t* data, std::size_t size);
+extern "C" int Fuzz_wav(const std::uint8_t* data, std::size_t size);
+extern "C" int Fuzz_asf(const std::uint8_t* data, std::size_t size);
+extern "C" int Fuzz_id3v1(const std::uint8_t* data, std::size_t size);
+extern "C" int Fuzz_id3v2(const std::uint8_t* data, std::size_t size);
+extern "C" int Fuzz_wmvcore(const std::uint8_t* data, std::size_t size);
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Target = int (*)(const std::uint8_t*, std::size_t);
+
+struct Replayed {
+    const char* name;
+    Target target;
+};
+
+const Replayed kTargets[] = {
+    {"mpeg", Fuzz_mpeg},   {"wav", Fuzz_wav},     {"asf", Fuzz_asf},
+    {"id3v1", Fuzz_id3v1}, {"id3v2", Fuzz_id3v2}, {"wmvcore", Fuzz_wmvcore},
+};
+
+const fs::path kSource = TOVRA_SOURCE_DIR;
+
+void Replay(Target target, const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    SCOPED_TRACE(file.string());
+    // A failed check aborts the program, so a regression cannot pass unnoticed.
+    EXPECT_EQ(target(bytes.data(), bytes.size()), 0);
+}
+
+void ReplayFolder(const Replayed& replayed, const fs::path& folder) {
+    if (!fs::is_directory(folder)) {
+        return;
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        Replay(replayed.target, entry.path());
+    }
+}
+
+Replayed TargetNamed(const std::string& name) {
+    for (const Replayed& replayed : kTargets) {
+        if (name == replayed.name) {
+            return replayed;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST(FuzzReplay, SeedsAndFindingsOfEveryTargetPass) {
+    for (const Replayed& replayed : kTargets) {
+        ReplayFolder(replayed, kSource / "fuzz/corpus" / replayed.name);
+        ReplayFolder(replayed, kSource / "tests/reliability/crashes" / replayed.name);
+    }
+}
+
+// Findings, one test each.
+TEST(FuzzRegressions, Id3v2UrlWithControlByteReadsBackAsSaved) {
+    Replay(TargetNamed("id3v2").target,
+           kSource / "tests/reliability/crashes/id3v2/wxxx-url-c1-control.mp3");
+}
+
+TEST(FuzzRegressions, Id3v1LongTitleWithoutLyricsIsCutOnceAndThenKept) {
+    Replay(TargetNamed("id3v1").target,
+           kSource / "tests/reliability/crashes/id3v1/lyrics3-long-title-without-lyrics.mp3");
+}
+
+// The URL is saved in Windows-1252; text whose bytes there look like UTF-8 must not read back
+// as other characters.
+TEST(FuzzRegressions, Id3v2UrlOfEveryEightBitCharacterReadsBackAsSaved) {
+    const fs::path file = fs::temp_directory_path() / ("tovra-url-" + std::to_string(getpid()));
+    std::ofstream(file, std::ios::binary) << std::string(64, '\xFF');
+    const std::u16string name = Utf8ToUtf16(file.string());
+    for (const std::u16string& url :
+         {std::u16string(u"http://x/\u00c3\u00a9"), std::u16string(u"http://x/\u20ac\u0081"),
+          std::u16string(u"http://x/\u00e9t\u00e9")}) {
+        TID3v2 tag;
+        tag.SetURL(url);
+        ASSERT_TRUE(tag.SaveTag(name));
+        TID3v2 again;
+        ASSERT_TRUE(again.LoadTag(name));
+        EXPECT_EQ(Utf16ToUtf8(again.URL()), Utf16ToUtf8(url));
+    }
+    fs::remove(file);
+}
