@@ -73,12 +73,37 @@ protected:
         QByteArray paths;
         QByteArray names;
         for (const char* name : media) {
-            paths += MediaFile(name).toUtf8() + "\r\n";
-            names += QByteArray(name) + "\r\n";
+            const QString path = name[0] == '/' ? QString::fromUtf8(name) : MediaFile(name);
+            paths += path.toUtf8() + "\r\n";
+            names += path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toUtf8() + "\r\n";
         }
         Write(QStringLiteral("PlayList.Txt"), paths);
         Write(QStringLiteral("KorviList.Txt"), names);
         Write(QStringLiteral("KorviSetting.Korvi"), settings);
+    }
+
+    // A silent WAV file of the given length in the program folder (8 kHz, 8-bit mono), for tests
+    // that need a track to go on playing however slowly the machine runs.
+    QByteArray LongWav(int seconds = 30) {
+        const quint32 bytes = quint32(seconds) * 8000;
+        QByteArray data("RIFF");
+        const auto le32 = [&data](quint32 v) {
+            for (int i = 0; i < 4; ++i) {
+                data += char((v >> (8 * i)) & 0xFF);
+            }
+        };
+        le32(36 + bytes);
+        data += "WAVEfmt ";
+        le32(16);
+        data += QByteArray("\x01\x00\x01\x00", 4);  // PCM, mono
+        le32(8000);                                 // samples per second
+        le32(8000);                                 // bytes per second
+        data += QByteArray("\x01\x00\x08\x00", 4);  // block align 1, 8 bits
+        data += "data";
+        le32(bytes);
+        data += QByteArray(int(bytes), char(0x80));
+        Write(QStringLiteral("long.wav"), data);
+        return Path(QStringLiteral("long.wav")).toUtf8();
     }
 
     TForm1& Create() {
