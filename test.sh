@@ -8,6 +8,8 @@ preset="${1:-default}"
 
 ./scripts/install-deps.sh
 
+# Paths inside the tree are hashed relative to it, so every clone shares the compiler cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"
 
