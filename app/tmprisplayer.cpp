@@ -15,6 +15,19 @@ QString TMprisPlayer::PlaybackStatus() const {
     return service_->PlaybackStatus();
 }
 
+QString TMprisPlayer::LoopStatus() const {
+    return service_->LoopStatus();
+}
+
+void TMprisPlayer::SetLoopStatus(const QString& status) {
+    if (status != QLatin1String("Playlist") && status != QLatin1String("None")) {
+        return;
+    }
+    TForm1& form = service_->Form();
+    const bool loop = status == QLatin1String("Playlist");
+    service_->Run([&form, loop] { form.Checkbox1->setChecked(loop); });
+}
+
 QVariantMap TMprisPlayer::Metadata() const {
     return service_->Metadata();
 }

@@ -14,6 +14,7 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
+    Q_PROPERTY(QString LoopStatus READ LoopStatus WRITE SetLoopStatus)
     Q_PROPERTY(double Rate READ Rate WRITE SetRate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
@@ -31,6 +32,10 @@ public:
     explicit TMprisPlayer(TMprisService* service);
 
     QString PlaybackStatus() const;
+    // "Playlist" while loop back (LB) is checked, else "None". "Track" is not offered and is
+    // ignored.
+    QString LoopStatus() const;
+    void SetLoopStatus(const QString& status);
     double Rate() const { return 1.0; }
     void SetRate(double) {}  // the device plays at normal speed only
     QVariantMap Metadata() const;

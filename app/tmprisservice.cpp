@@ -85,6 +85,10 @@ QString TMprisService::PlaybackStatus() const {
     }
 }
 
+QString TMprisService::LoopStatus() const {
+    return form_.Checkbox1->isChecked() ? QStringLiteral("Playlist") : QStringLiteral("None");
+}
+
 QVariantMap TMprisService::Metadata() const {
     QVariantMap metadata;
     const QString file = form_.MediaPlayer ? form_.MediaPlayer->FileName() : QString();
@@ -134,6 +138,7 @@ QVariantMap TMprisService::PlayerProperties() const {
     // Position is left out: MPRIS clients follow it themselves and get Seeked on jumps.
     return {
         {QStringLiteral("PlaybackStatus"), PlaybackStatus()},
+        {QStringLiteral("LoopStatus"), LoopStatus()},
         {QStringLiteral("Metadata"), Metadata()},
         {QStringLiteral("Volume"), Volume()},
         {QStringLiteral("CanGoNext"), CanGoNext()},

@@ -46,6 +46,7 @@ public:
 
     // The Player interface's properties as the window and its device show them now.
     QString PlaybackStatus() const;
+    QString LoopStatus() const;  // "Playlist" or "None", from the loop back box
     QVariantMap Metadata() const;
     double Volume() const;       // Slider1 0..1000 as 0.0..1.0
     qlonglong Position() const;  // microseconds

@@ -313,6 +313,31 @@ TEST_F(MprisTest, VolumeMovesTheVolumeSlider) {
     }
 }
 
+TEST_F(MprisTest, LoopStatusIsTheLoopBackBox) {
+    StartWithTracks({QStringLiteral("a.wav")});
+    const struct {
+        const char* set;
+        bool checked;
+        const char* read;
+    } cases[] = {
+        {"Playlist", true, "Playlist"}, {"Track", true, "Playlist"},  // not offered: nothing
+                                                                      // changes
+        {"None", false, "None"},        {"Track", false, "None"},    {"nonsense", false, "None"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.set);
+        const QDBusMessage reply =
+            Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+                 {kPlayer, QStringLiteral("LoopStatus"),
+                  QVariant::fromValue(QDBusVariant(QString::fromLatin1(c.set)))});
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
+        Settle();
+        EXPECT_EQ(form->Checkbox1->isChecked(), c.checked);
+        EXPECT_EQ(Property(kPlayer, QStringLiteral("LoopStatus")).toString(),
+                  QString::fromLatin1(c.read));
+    }
+}
+
 TEST_F(MprisTest, ChangesAreAnnounced) {
     StartWithTracks({QStringLiteral("a.wav"), QStringLiteral("b.wav")});
     PropertiesWatcher watcher;
