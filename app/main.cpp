@@ -6,15 +6,11 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "app/tform1.h"
 #include "app/tform8.h"
 #include "platform/tapplication.h"
 #include "platform/tsingleinstance.h"
-#include "sysinfo/tform6.h"
-#include "windows/tform3.h"
-#include "windows/tform7.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -29,7 +25,6 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/tovra3.png")));
 
     std::unique_ptr<TForm1> Form1;
-    std::vector<std::unique_ptr<QWidget>> windows;
     try {
         auto Form8 = std::make_unique<TForm8>();
         Form8->Animate1->SetActive(true);
@@ -41,28 +36,26 @@ int main(int argc, char* argv[]) {
         Form1 = std::make_unique<TForm1>();
         Form8->StepBy(20);
 
-        // The loading texts, the pause after each, and the window each step creates. The fixed
-        // windows live until the program ends; the player window is their owner.
-        QWidget* owner = Form1.get();
+        // The loading texts, the pause after each, and the fixed windows each step creates. They
+        // live until the program ends; the player window owns them.
+        TForm1* owner = Form1.get();
         const struct {
             const char* text;
             unsigned long sleepMs;
-            std::function<QWidget*()> create;
+            std::function<void()> create;
         } steps[] = {
-            // The WAV info box joins the first row when it exists.
-            {"Loading Player", 500, nullptr},
-            {"Loading InfoBox", 250, [owner] { return new TForm3(owner); }},
+            {"Loading Player", 500, [owner] { owner->WavInfoBox(); }},
+            {"Loading InfoBox", 250, [owner] { owner->AboutWindow(); }},
             {"Loading Plugin", 250, nullptr},
             {"Loading Velmo History", 250, nullptr},
-            {"Loading Bonus", 250, [owner] { return new TForm6(owner); }},
-            {"Finishing.", 250,
-             [owner] { return new TForm7(owner, QCoreApplication::applicationDirPath()); }},
+            {"Loading Bonus", 250, [owner] { owner->BonusWindow(); }},
+            {"Finishing.", 250, [owner] { owner->ReadmeWindow(); }},
         };
         for (const auto& step : steps) {
             Form8->SetStep(QString::fromUtf8(step.text));
             QThread::msleep(step.sleepMs);
             if (step.create) {
-                windows.emplace_back(step.create());
+                step.create();
             }
             Form8->StepBy(15);
         }
@@ -78,7 +71,6 @@ int main(int argc, char* argv[]) {
                      Qt::QueuedConnection);
     Form1->show();
     const int result = QApplication::exec();
-    windows.clear();
     Form1.reset();
     return result;
 }

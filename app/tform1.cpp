@@ -12,11 +12,17 @@
 #include <limits>
 
 #include "app/tjpegimage.h"
+#include "infobox/infodispatch.h"
+#include "infobox/tform2.h"
 #include "platform/elisterror.h"
 #include "platform/strtoint.h"
 #include "platform/tapplication.h"
 #include "platform/tinifile.h"
+#include "sysinfo/tform6.h"
+#include "sysinfo/tlinuxsystemfacts.h"
 #include "tags/efileerror.h"
+#include "windows/tform3.h"
+#include "windows/tform7.h"
 
 namespace {
 
@@ -105,6 +111,15 @@ QAction* MarkItem(QMenu* menu, const QString& caption) {
     return action;
 }
 
+// A fixed window: made on first use, then the same one every time; its owner frees it.
+template <typename Window, typename... Args>
+Window& FixedWindow(Window*& window, const Args&... args) {
+    if (!window) {
+        window = new Window(args...);
+    }
+    return *window;
+}
+
 }  // namespace
 
 TForm1::TForm1(QString programDir, QString audioSink, QString videoSink, QWidget* parent)
@@ -120,6 +135,7 @@ TForm1::TForm1(QString programDir, QString audioSink, QString videoSink, QWidget
     CreateControls();
     CreateMenus();
     ConnectHandlers();
+    ConnectMenus();
     FormCreate();
 }
 
@@ -382,14 +398,18 @@ void TForm1::CreateMenus() {
                                  QStringLiteral("Open File Multimedia"));
     Exit1 = File1->addAction(QStringLiteral("Exit"));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    Exit1->setShortcutContext(Qt::WindowShortcut);
 
     Play2 = MainMenu1->addMenu(QStringLiteral("Play"));
     Play3 = MarkItem(Play2, QStringLiteral("Play"));
     Play3->setShortcut(QKeySequence(Qt::Key_P));
+    Play3->setShortcutContext(Qt::WindowShortcut);
     Pause1 = MarkItem(Play2, QStringLiteral("Pause"));
     Pause1->setShortcut(QKeySequence(Qt::Key_E));
+    Pause1->setShortcutContext(Qt::WindowShortcut);
     Stop1 = MarkItem(Play2, QStringLiteral("Stop"));
     Stop1->setShortcut(QKeySequence(Qt::Key_S));
+    Stop1->setShortcutContext(Qt::WindowShortcut);
     Next1 = Play2->addAction(QStringLiteral("Next"));
     Prev1 = Play2->addAction(QStringLiteral("Prev"));
     Play2->addSeparator();
@@ -446,6 +466,8 @@ void TForm1::ConnectHandlers() {
     onClick(BitBtn2, &TForm1::BitBtn1Click);
     onClick(BitBtn3, &TForm1::BitBtn3Click);
     onClick(BitBtn4, &TForm1::BitBtn4Click);
+    onClick(BitBtn6, &TForm1::BitBtn6Click);
+    onClick(BitBtn7, &TForm1::BitBtn7Click);
     for (int k = 0; k < 19; ++k) {
         QPushButton* button = btn[k];
         connect(button, &QAbstractButton::clicked, this,
@@ -482,6 +504,42 @@ void TForm1::ConnectHandlers() {
     connect(
         List2, &QWidget::customContextMenuRequested, this,
         guarded([this](const QPoint& pos) { PopupMenu1->popup(List2->mapToGlobal(pos)); }, this));
+}
+
+void TForm1::ConnectMenus() {
+    const struct {
+        QAction* item;
+        void (TForm1::*handler)();
+    } commands[] = {
+        {OpenFile1, &TForm1::OpenFile1Click},
+        {Exit1, &TForm1::Exit1Click},
+        {Play3, &TForm1::Play3Click},
+        {Pause1, &TForm1::Pause1Click},
+        {Stop1, &TForm1::Stop1Click},
+        {Next1, &TForm1::Next1Click},
+        {Prev1, &TForm1::Prev1Click},
+        {StartofList1, &TForm1::StartofList1Click},
+        {EndofList1, &TForm1::EndofList1Click},
+        {VolumeMax1, &TForm1::VolumeMax1Click},
+        {VolumeMin1, &TForm1::VolumeMin1Click},
+        {ShowPlaylist1, &TForm1::ShowPlaylist1Click},
+        {HidePlaylist1, &TForm1::HidePlaylist1Click},
+        {StopScrollingTitle1, &TForm1::StopScrollingTitle1Click},
+        {About2, &TForm1::About2Click},
+        {ReadmeFile1, &TForm1::ReadmeFile1Click},
+        {SoundCardDetections1, &TForm1::SoundCardDetections1Click},
+        {VGACardDetections1, &TForm1::VGACardDetections1Click},
+        {YourWindowsInfo1, &TForm1::YourWindowsInfo1Click},
+        {InfoBox1, &TForm1::InfoBox1Click},
+        {Add1, &TForm1::Add1Click},
+        {Play1, &TForm1::Play1Click},
+        {Delete1, &TForm1::Delete1Click},
+    };
+    for (const auto& command : commands) {
+        const auto handler = command.handler;
+        connect(command.item, &QAction::triggered, this,
+                guarded([this, handler](auto&&...) { (this->*handler)(); }, this));
+    }
 }
 
 // --- life cycle
@@ -659,7 +717,9 @@ void TForm1::tombol_aktif() {
     }
 }
 
-void TForm1::bacainfo() {}
+void TForm1::bacainfo() {
+    FillInfoLines(*ListBox1, MediaPlayer->FileName(), labeltitle->text());
+}
 
 void TForm1::SetModeText(const QString& text, const QColor& colour) {
     LabelMode->setText(text);
@@ -983,4 +1043,140 @@ void TForm1::CheckBox2Click() {
     SetClientWidth(shown ? 697 : 385);
     ShowPlaylist1->setChecked(shown);
     HidePlaylist1->setChecked(!shown);
+}
+
+// --- menu commands
+// -------------------------------------------------------------------------------------------
+
+TForm2& TForm1::WavInfoBox() {
+    return FixedWindow(Form2, this);
+}
+
+TForm3& TForm1::AboutWindow() {
+    return FixedWindow(Form3, this);
+}
+
+TForm6& TForm1::BonusWindow() {
+    return FixedWindow(Form6, this);
+}
+
+TForm7& TForm1::ReadmeWindow() {
+    return FixedWindow(Form7, this, programDir_);
+}
+
+void TForm1::OpenFile1Click() {
+    BitBtn1->click();
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::Play3Click() {
+    BtnPlay->click();
+}
+
+void TForm1::Pause1Click() {
+    btnpause->click();
+}
+
+void TForm1::Stop1Click() {
+    btnstop->click();
+}
+
+void TForm1::Next1Click() {
+    btnnext->click();
+}
+
+void TForm1::Prev1Click() {
+    btnprev->click();
+}
+
+void TForm1::JumpTo(int index) {
+    if (List2->Count() == 0) {
+        return;
+    }
+    CurrentIndex = index;
+    List2->SetItemIndex(index);
+    korvi_play();
+}
+
+void TForm1::StartofList1Click() {
+    JumpTo(0);
+}
+
+void TForm1::EndofList1Click() {
+    JumpTo(List2->Count() - 1);
+}
+
+void TForm1::VolumeMax1Click() {
+    Slider1->SetValue(1000);
+}
+
+void TForm1::VolumeMin1Click() {
+    Slider1->SetValue(0);
+}
+
+void TForm1::ShowPlaylist1Click() {
+    SetClientWidth(697);
+    CheckBox2->setChecked(true);
+}
+
+void TForm1::HidePlaylist1Click() {
+    SetClientWidth(385);
+    CheckBox2->setChecked(false);
+}
+
+void TForm1::StopScrollingTitle1Click() {
+    if (TitleTimer->isActive()) {
+        TitleTimer->stop();
+    } else {
+        TitleTimer->start();
+    }
+    // The mark shows while the title stands still.
+    StopScrollingTitle1->setChecked(!TitleTimer->isActive());
+}
+
+void TForm1::About2Click() {
+    BitBtn7->click();
+}
+
+void TForm1::BitBtn7Click() {
+    AboutWindow().exec();
+}
+
+void TForm1::ReadmeFile1Click() {
+    ReadmeWindow().exec();
+}
+
+void TForm1::SoundCardDetections1Click() {
+    BonusWindow().ShowSoundCardReport();
+}
+
+void TForm1::VGACardDetections1Click() {
+    BonusWindow().ShowDisplayAdapterReport();
+}
+
+void TForm1::YourWindowsInfo1Click() {
+    ShowSystemInfoReport(this);
+}
+
+void TForm1::InfoBox1Click() {
+    RunInfoBoxForSelection(*list1, *List2, this, WavInfoBox());
+}
+
+void TForm1::BitBtn6Click() {
+    InfoBox1->trigger();
+}
+
+void TForm1::Add1Click() {
+    BitBtn1->click();
+}
+
+void TForm1::Play1Click() {
+    List2DblClick(List2);
+}
+
+void TForm1::Delete1Click() {
+    BitBtn3->click();
 }

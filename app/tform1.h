@@ -22,6 +22,11 @@
 #include "controls/tslider.h"
 #include "device/tmediaplayer.h"
 
+class TForm2;
+class TForm3;
+class TForm6;
+class TForm7;
+
 // The player window: the transport, the sliders, the quick-play buttons and the playlist, with
 // its state kept in files beside the program.
 //
@@ -96,6 +101,45 @@ public:
     void List2MouseUp(TDnDListBox* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
                       int x, int y);
     void CheckBox2Click();
+
+    // Menu commands and the buttons that lead to them.
+    void OpenFile1Click();
+    void Exit1Click();
+    void Play3Click();
+    void Pause1Click();
+    void Stop1Click();
+    void Next1Click();
+    void Prev1Click();
+    void StartofList1Click();
+    void EndofList1Click();
+    void VolumeMax1Click();
+    void VolumeMin1Click();
+    void ShowPlaylist1Click();
+    void HidePlaylist1Click();
+    void StopScrollingTitle1Click();
+    void About2Click();
+    void BitBtn7Click();
+    void ReadmeFile1Click();
+    void SoundCardDetections1Click();
+    void VGACardDetections1Click();
+    void YourWindowsInfo1Click();
+    void InfoBox1Click();
+    void BitBtn6Click();
+    void Add1Click();
+    void Play1Click();
+    void Delete1Click();
+
+    // The fixed windows, created once at start-up and owned by this window: the WAV info box,
+    // About, the "Bonus" window and the readme. One that start-up did not create is made on its
+    // first use.
+    TForm2* Form2 = nullptr;
+    TForm3* Form3 = nullptr;
+    TForm6* Form6 = nullptr;
+    TForm7* Form7 = nullptr;
+    TForm2& WavInfoBox();
+    TForm3& AboutWindow();
+    TForm6& BonusWindow();
+    TForm7& ReadmeWindow();
 
     // State.
     TMediaPlayer* MediaPlayer = nullptr;
@@ -201,6 +245,8 @@ private:
     void CreatePlaylistSide(QWidget* client);
     void CreateMenus();
     void ConnectHandlers();
+    void ConnectMenus();
+    void JumpTo(int index);
     void SetModeText(const QString& text, const QColor& colour);
     void SetPlayMarks(bool play, bool pause, bool stop);
     void MirrorSelection();
