@@ -66,8 +66,10 @@ std::string NormaliseLineEnds(const std::string& text) {
 }
 
 // The stored form of a setter's text and its extended field (the text past 30 characters).
+// The text ends at its first zero byte, as a text read from the tag does, so a zero inside a
+// Lyrics3 field cannot make the saved tag read back shorter.
 void SetLongText(const std::string& value, std::string& plain, std::string& extended) {
-    plain = TrimRight(value);
+    plain = TrimRight(value.substr(0, value.find('\0')));
     extended = Utf8Length(plain) > kFieldLength ? plain : std::string();
 }
 

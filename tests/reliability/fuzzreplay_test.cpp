@@ -84,6 +84,11 @@ TEST(FuzzRegressions, Id3v1LongTitleWithoutLyricsIsCutOnceAndThenKept) {
            kSource / "tests/reliability/crashes/id3v1/lyrics3-long-title-without-lyrics.mp3");
 }
 
+TEST(FuzzRegressions, Id3v1ZeroByteInsideALyricsFieldReadsBackTheSame) {
+    Replay(TargetNamed("id3v1").target,
+           kSource / "tests/reliability/crashes/id3v1/lyrics3-artist-with-zero-byte.mp3");
+}
+
 // The URL is saved in Windows-1252; text whose bytes there look like UTF-8 must not read back
 // as other characters.
 TEST(FuzzRegressions, Id3v2UrlOfEveryEightBitCharacterReadsBackAsSaved) {
