@@ -9,6 +9,7 @@
 
 #include "app/tform1.h"
 #include "app/tform8.h"
+#include "app/tmprisservice.h"
 #include "platform/tapplication.h"
 #include "platform/tsingleinstance.h"
 
@@ -69,6 +70,8 @@ int main(int argc, char* argv[]) {
 
     QObject::connect(Form1.get(), &TForm1::FormClosed, &application, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // Media keys and the desktop's media controls, over the session bus; the window owns it.
+    new TMprisService(*Form1);
     Form1->show();
     const int result = QApplication::exec();
     Form1.reset();

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix, checks the layout and the desktop files, then starts
+# the installed player through its launcher with a fresh home folder, finds it on the session bus
+# and ends it with the MPRIS Quit, which must save its state into the user's folder.
+# Usage: install_test.sh <build folder>   (under dbus-run-session)
+set -euo pipefail
+build="$1"
+scratch=$(mktemp -d)
+player_pid=""
+cleanup() {
+    [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
+    chmod -R u+w "$scratch"
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix="$scratch/usr"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+for file in bin/tovra3 lib/tovra3/tovra3 lib/tovra3/libwmvcore.so lib/tovra3/Readme.Korvi \
+    lib/tovra3/Tombol/play1.bmp lib/tovra3/Tombol/play2.bmp lib/tovra3/Tombol/pause1.bmp \
+    lib/tovra3/Tombol/pause2.bmp lib/tovra3/Tombol/stop.bmp lib/tovra3/Tombol/stop1.bmp \
+    share/applications/id.korvi.Tovra3.desktop share/metainfo/id.korvi.Tovra3.metainfo.xml \
+    share/icons/hicolor/scalable/apps/tovra3.svg; do
+    [ -e "$prefix/$file" ] || fail "$file is not installed"
+done
+for size in 16 22 24 32 48 64 128 256; do
+    icon="$prefix/share/icons/hicolor/${size}x${size}/apps/tovra3.png"
+    [ -e "$icon" ] || fail "no ${size}x${size} icon"
+    # PNG width and height are big-endian words at bytes 16 and 20.
+    [ "$(od -An -tu1 -j16 -N8 "$icon" | awk '{print $3*256+$4 "x" $7*256+$8}')" = "${size}x${size}" ] ||
+        fail "the ${size}x${size} icon has another size"
+done
+[ -x "$prefix/bin/tovra3" ] || fail "the launcher is not executable"
+
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$prefix/share/applications/id.korvi.Tovra3.desktop"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/id.korvi.Tovra3.metainfo.xml" \
+        >/dev/null || appstreamcli validate --no-net "$prefix/share/metainfo/id.korvi.Tovra3.metainfo.xml"
+fi
+
+# The installed folder is read-only to the user, as under /usr.
+chmod -R a-w "$prefix/lib/tovra3"
+# GStreamer's plug-in registry stays where it was, so the fresh home doesn't rebuild it.
+export XDG_CACHE_HOME="${XDG_CACHE_HOME:-$HOME/.cache}"
+export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/run" QT_QPA_PLATFORM=offscreen
+unset XDG_DATA_HOME
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+"$prefix/bin/tovra3" &
+player_pid=$!
+
+user_dir="$HOME/.local/share/tovra3"
+found=""
+for _ in $(seq 1 600); do
+    if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.mpris.MediaPlayer2.tovra3 2>/dev/null |
+        grep -q "boolean true"; then
+        found=yes
+        break
+    fi
+    kill -0 "$player_pid" 2>/dev/null || fail "the player ended by itself"
+    sleep 0.1
+done
+[ -n "$found" ] || fail "the player never appeared on the session bus"
+[ -f "$user_dir/tovra3" ] || fail "no program copy in $user_dir"
+for item in Tombol Readme.Korvi libwmvcore.so; do
+    [ -L "$user_dir/$item" ] || fail "$item is not linked into $user_dir"
+done
+
+dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.tovra3 /org/mpris/MediaPlayer2 \
+    org.mpris.MediaPlayer2.Quit >/dev/null
+wait "$player_pid" || fail "the player ended with an error"
+player_pid=""
+[ "$(tr -d '\r' <"$user_dir/KorviSetting.Korvi" | wc -l)" = 4 ] || fail "the settings were not saved"
+[ -f "$user_dir/tovra3.INI" ] || fail "the window position was not saved"
+echo "installed layout, desktop files and a start from the installed folder: ok"
