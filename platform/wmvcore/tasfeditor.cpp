@@ -1,6 +1,9 @@
 #include "platform/wmvcore/tasfeditor.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <taglib/asftag.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -27,6 +30,78 @@ WMHRESULT Guard(F body) noexcept {
         return WM_E_OUTOFMEMORY;
     } catch (...) {
         return WM_E_FAIL;
+    }
+}
+
+// Closes a descriptor when it goes.
+class TFd {
+public:
+    explicit TFd(int fd) : fd_(fd) {}
+    ~TFd() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// A byte copy of source in the open file to, with source's permissions (and owner, where
+// allowed).
+bool CopyFileTo(const std::string& source, int to) {
+    const TFd from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (from.get() < 0 || ::fstat(from.get(), &status) != 0) {
+        return false;
+    }
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(from.get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put =
+                ::write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
+            if (put <= 0) {
+                return false;
+            }
+            done += put;
+        }
+    }
+    if (::fchown(to, status.st_uid, status.st_gid) != 0) {
+        // Only the superuser may give a file away; the copy then stays the writer's.
+    }
+    return ::fchmod(to, status.st_mode & 07777) == 0;
+}
+
+bool SyncPath(const std::string& path, int flags) {
+    const TFd fd(::open(path.c_str(), flags | O_CLOEXEC));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
+
+// The texts and attributes of from, and no others, in to.
+void CopyTag(const TagLib::ASF::Tag& from, TagLib::ASF::Tag& to) {
+    to.setTitle(from.title());
+    to.setArtist(from.artist());
+    to.setCopyright(from.copyright());
+    to.setComment(from.comment());
+    to.setRating(from.rating());
+    const TagLib::ASF::AttributeListMap old = to.attributeListMap();
+    for (const auto& [name, list] : old) {
+        if (!from.contains(name)) {
+            to.removeItem(name);
+        }
+    }
+    for (const auto& [name, list] : from.attributeListMap()) {
+        to.setAttribute(name, list);
     }
 }
 
@@ -232,12 +307,16 @@ WMHRESULT TAsfEditor::Open(const char16_t* fileName) {
             fileSize_ = 0;
         }
         file_ = std::move(file);
+        path_ = path;
+        Changed();
         return WM_S_OK;
     });
 }
 
 WMHRESULT TAsfEditor::Close() {
     file_.reset();
+    path_.clear();
+    Changed();
     properties_ = {};
     fileSize_ = 0;
     return WM_S_OK;
@@ -251,8 +330,51 @@ WMHRESULT TAsfEditor::Flush() {
         if (file_->readOnly()) {
             return WM_E_ACCESSDENIED;
         }
-        return file_->save() ? WM_S_OK : WM_E_WRITEFAULT;
+        return SaveThroughCopy() ? WM_S_OK : WM_E_WRITEFAULT;
     });
+}
+
+bool TAsfEditor::SaveThroughCopy() {
+    // TagLib rewrites the header in place, and a program killed during that leaves a torn
+    // file. The header goes into a copy beside the file (a link is followed to the file it
+    // names), which replaces the file in one rename once it is on disk.
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(path_, error);
+    if (error) {
+        return false;
+    }
+    std::string temporary =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    {
+        const TFd copy(::mkstemp(temporary.data()));
+        if (copy.get() < 0) {
+            return false;
+        }
+        if (!CopyFileTo(target.string(), copy.get())) {
+            ::unlink(temporary.c_str());
+            return false;
+        }
+    }
+    bool saved = false;
+    {
+        TagLib::ASF::File copy(temporary.c_str(), false);
+        if (copy.isValid() && copy.tag() != nullptr) {
+            CopyTag(*file_->tag(), *copy.tag());
+            saved = copy.save();
+        }
+    }
+    if (!saved || !SyncPath(temporary, O_RDONLY) ||
+        ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncPath(target.parent_path().string(), O_RDONLY | O_DIRECTORY);
+    fileSize_ = std::filesystem::file_size(target, error);
+    if (error) {
+        fileSize_ = 0;
+    }
+    Changed();
+    return true;
 }
 
 void TAsfEditor::AddFigures(std::vector<TEntry>& entries) const {
@@ -281,7 +403,7 @@ void TAsfEditor::AddExtended(std::vector<TEntry>& entries) const {
             for (const auto& attribute : list) {
                 if ((attribute.stream() == 0) == fileLevel) {
                     entries.push_back({name, TSource::Extended, place, attribute.stream(),
-                                       attribute.language(), TypeOf(attribute)});
+                                       attribute.language(), TypeOf(attribute), &attribute});
                 }
                 ++place;
             }
@@ -289,8 +411,12 @@ void TAsfEditor::AddExtended(std::vector<TEntry>& entries) const {
     }
 }
 
-std::vector<TAsfEditor::TEntry> TAsfEditor::Entries(std::uint16_t stream) const {
-    std::vector<TEntry> entries;
+const std::vector<TAsfEditor::TEntry>& TAsfEditor::Entries(std::uint16_t stream) const {
+    const auto kept = entries_.find(stream);
+    if (kept != entries_.end()) {
+        return kept->second;
+    }
+    std::vector<TEntry>& entries = entries_[stream];
     if (!file_) {
         return entries;
     }
@@ -321,10 +447,7 @@ TagLib::ByteVector TAsfEditor::Value(const TEntry& entry) const {
         case TSource::Extended:
             break;
     }
-    const TagLib::ASF::AttributeList list = file_->tag()->attribute(entry.Name);
-    auto attribute = list.begin();
-    std::advance(attribute, entry.Field);
-    return ValueOf(*attribute);
+    return ValueOf(*entry.Attribute);
 }
 
 TagLib::String TAsfEditor::ContentText(int field) const {
@@ -362,13 +485,14 @@ void TAsfEditor::SetContentText(int field, const TagLib::String& text) {
             tag->setRating(text);
             break;
     }
+    Changed();
 }
 
 WMHRESULT TAsfEditor::Find(std::uint16_t stream, std::uint16_t index, TEntry& entry) const {
     if (!file_) {
         return WM_E_UNEXPECTED;
     }
-    const std::vector<TEntry> entries = Entries(stream);
+    const std::vector<TEntry>& entries = Entries(stream);
     if (index >= entries.size()) {
         return WM_E_INVALIDARG;
     }
@@ -378,7 +502,7 @@ WMHRESULT TAsfEditor::Find(std::uint16_t stream, std::uint16_t index, TEntry& en
 
 int TAsfEditor::IndexOf(std::uint16_t stream, TSource source, const TagLib::String& name,
                         int field) const {
-    const std::vector<TEntry> entries = Entries(stream);
+    const std::vector<TEntry>& entries = Entries(stream);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const TEntry& entry = entries[i];
         if (entry.Source == source && entry.Field == field &&
@@ -506,6 +630,7 @@ WMHRESULT TAsfEditor::ModifyAttribute(std::uint16_t stream, std::uint16_t index,
         std::advance(place, entry.Field);
         *place = attribute;
         file_->tag()->setAttribute(entry.Name, list);
+        Changed();
         return WM_S_OK;
     });
 }
@@ -544,6 +669,7 @@ WMHRESULT TAsfEditor::AddAttribute(std::uint16_t stream, const char16_t* name, s
             attribute.setStream(stream);
             attribute.setLanguage(language);
             file_->tag()->addAttribute(attributeName, attribute);
+            Changed();
             const int place = static_cast<int>(file_->tag()->attribute(attributeName).size()) - 1;
             added = IndexOf(stream, TSource::Extended, attributeName, place);
         }
@@ -578,6 +704,7 @@ WMHRESULT TAsfEditor::DeleteAttribute(std::uint16_t stream, std::uint16_t index)
         } else {
             file_->tag()->setAttribute(entry.Name, list);
         }
+        Changed();
         return WM_S_OK;
     });
 }

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/wmvcore/tasffileproperties.h"
@@ -59,10 +61,17 @@ private:
         int Stream = 0;
         int Language = 0;
         WMT_ATTR_DATATYPE Type = WMT_TYPE_STRING;
+        const TagLib::ASF::Attribute* Attribute = nullptr;  // an Extended entry's value
     };
 
-    // The entries a stream sees, in index order; at most 0xFFFF.
-    std::vector<TEntry> Entries(std::uint16_t stream) const;
+    // The entries a stream sees, in index order; at most 0xFFFF. Kept until the next change,
+    // so walking a header of many thousand attributes by index takes linear time, not square.
+    const std::vector<TEntry>& Entries(std::uint16_t stream) const;
+    // Forgets the kept entries; every change of the attributes calls it.
+    void Changed() { entries_.clear(); }
+    // Writes the header into a copy of the file, puts it on disk and renames it over the file,
+    // so the file is the old one or the new one whenever the program ends.
+    bool SaveThroughCopy();
     void AddFigures(std::vector<TEntry>& entries) const;
     void AddContent(std::vector<TEntry>& entries) const;
     void AddExtended(std::vector<TEntry>& entries) const;
@@ -80,6 +89,8 @@ private:
 
     std::atomic<std::uint32_t> references_{1};
     std::unique_ptr<TagLib::ASF::File> file_;
+    std::string path_;
+    mutable std::map<std::uint16_t, std::vector<TEntry>> entries_;
     TAsfFileProperties properties_;
     std::uint64_t fileSize_ = 0;
 };

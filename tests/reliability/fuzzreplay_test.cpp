@@ -89,6 +89,13 @@ TEST(FuzzRegressions, Id3v1ZeroByteInsideALyricsFieldReadsBackTheSame) {
            kSource / "tests/reliability/crashes/id3v1/lyrics3-artist-with-zero-byte.mp3");
 }
 
+// Forty thousand attributes in a 738-byte file: every index lookup rebuilt the whole list, so
+// walking them took hours.
+TEST(FuzzRegressions, WmaHeaderOfManyThousandAttributesIsWalkedAtOnce) {
+    Replay(TargetNamed("wmvcore").target,
+           kSource / "tests/reliability/crashes/wmvcore/forty-thousand-attributes.wma");
+}
+
 // The URL is saved in Windows-1252; text whose bytes there look like UTF-8 must not read back
 // as other characters.
 TEST(FuzzRegressions, Id3v2UrlOfEveryEightBitCharacterReadsBackAsSaved) {
