@@ -28,8 +28,8 @@ void TMPEGaudio::Clear() {
 }
 
 bool TMPEGaudio::FindFirstFrame(TTntFileStream& file) {
-    // The tags open the file themselves, sharing it for reading with our own handle.
-    if (!ID3v2.LoadTag(file.FileName()) || !ID3v1.Load(file.FileName())) {
+    // The tags read through our handle, so an analysis opens the file once.
+    if (!ID3v2.LoadTag(file) || !ID3v1.Load(file)) {
         return true;
     }
     FileSize = file.Size();
@@ -41,10 +41,8 @@ bool TMPEGaudio::FindFirstFrame(TTntFileStream& file) {
     std::array<std::uint8_t, MPEGChunkSize> chunk{};
     std::int64_t start = ID3v2.TagSize();
     for (;;) {
-        if (file.Seek(start, TSeekOrigin::soBeginning) != start) {
-            return false;
-        }
-        const std::int64_t read = file.Read(chunk.data(), static_cast<std::int64_t>(chunk.size()));
+        const std::int64_t read =
+            file.ReadAt(start, chunk.data(), static_cast<std::int64_t>(chunk.size()));
         if (read < 0) {
             return false;
         }

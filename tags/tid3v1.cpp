@@ -1,5 +1,6 @@
 #include "tags/tid3v1.h"
 
+#include "tags/efileerror.h"
 #include "tags/textcodec.h"
 #include "tags/ttntfilestream.h"
 
@@ -124,26 +125,48 @@ bool TID3v1::Load(const std::u16string& fileName) {
     return ReadBlocks(fileName, true);
 }
 
-bool TID3v1::ReadBlocks(const std::u16string& fileName, bool parseFields) {
+bool TID3v1::Load(TTntFileStream& file) {
+    Clear();
     try {
-        TTntFileStream file(fileName, fmShareDenyWrite);
-        const std::int64_t size = file.Size();
-        tagPresent_ = false;
-        // A file shorter than the tag has none.
-        if (size >= kTagLength) {
-            std::array<std::uint8_t, kTagLength> tag{};
-            file.SetPosition(size - kTagLength);
-            file.ReadBuffer(tag.data(), kTagLength);
-            tagPresent_ = AsChars(tag).substr(0, 3) == "TAG";
-            if (tagPresent_ && parseFields) {
-                ReadTag(tag);
-            }
-        }
-        ReadLyricsBlock(file, parseFields);
-        return true;
+        return ReadBlocks(file, true);
     } catch (const std::exception&) {
         return false;
     }
+}
+
+bool TID3v1::ReadBlocks(const std::u16string& fileName, bool parseFields) {
+    try {
+        TTntFileStream file(fileName, fmShareDenyWrite);
+        return ReadBlocks(file, parseFields);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TID3v1::ReadBlocks(TTntFileStream& file, bool parseFields) {
+    const std::int64_t size = file.Size();
+    tagPresent_ = false;
+    lyricsPresent_ = false;
+    lyricsSize_ = 0;
+    // The tag and the Lyrics3 trailer before it come in with one read.
+    std::array<std::uint8_t, kTagLength + kLyricsTrailerLength> tail{};
+    const std::int64_t tailLength = std::clamp<std::int64_t>(size, 0, std::ssize(tail));
+    const std::int64_t got = file.ReadAt(size - tailLength, tail.data(), tailLength);
+    const ByteSpan end =
+        ByteSpan(tail).first(static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
+    // A file shorter than the tag has none.
+    if (size >= kTagLength) {
+        if (got != tailLength) {
+            throw EReadError("Stream read error");
+        }
+        const ByteSpan tag = end.last(kTagLength);
+        tagPresent_ = AsChars(tag).substr(0, 3) == "TAG";
+        if (tagPresent_ && parseFields) {
+            ReadTag(tag);
+        }
+    }
+    ReadLyricsBlock(file, size, end, parseFields);
+    return true;
 }
 
 void TID3v1::ReadTag(ByteSpan tag) {
@@ -161,18 +184,18 @@ void TID3v1::ReadTag(ByteSpan tag) {
     genreIndex_ = tag[kGenreAt];
 }
 
-void TID3v1::ReadLyricsBlock(TTntFileStream& file, bool parseFields) {
+void TID3v1::ReadLyricsBlock(TTntFileStream& file, std::int64_t size, ByteSpan end,
+                             bool parseFields) {
     lyricsPresent_ = false;
     lyricsSize_ = 0;
     const std::int64_t distance = kLyricsTrailerLength + (tagPresent_ ? kTagLength : 0);
-    const std::int64_t size = file.Size();
-    if (size < distance) {
+    if (size < distance || std::ssize(end) < distance) {
         return;
     }
-    std::array<std::uint8_t, kLyricsTrailerLength> trailer{};
-    file.SetPosition(size - distance);
-    if (file.Read(trailer.data(), trailer.size()) != kLyricsTrailerLength ||
-        AsChars(trailer).substr(6) != kLyricsEnd) {
+    // The trailer is in the bytes already read from the end of the file.
+    const ByteSpan trailer = end.subspan(end.size() - static_cast<std::size_t>(distance),
+                                         static_cast<std::size_t>(kLyricsTrailerLength));
+    if (AsChars(trailer).substr(6) != kLyricsEnd) {
         return;
     }
     const std::int64_t blockSize = ParseDigits(AsChars(trailer).substr(0, 6)).value_or(0);

@@ -68,6 +68,8 @@ public:
 
     // Clear, then read the tag and the block.
     bool Load(const std::u16string& fileName);
+    // The same through a stream the caller has open (the MPEG analyser shares its handle).
+    bool Load(TTntFileStream& file);
     // Replaces the file's tag and block by the current fields (a block only when there are
     // lyrics, an author or an image link to keep). False before touching the file when a value
     // does not fit the Lyrics3 size fields.
@@ -77,8 +79,11 @@ public:
 
 private:
     bool ReadBlocks(const std::u16string& fileName, bool parseFields);
+    // Raises on a read error.
+    bool ReadBlocks(TTntFileStream& file, bool parseFields);
     void ReadTag(ByteSpan tag);
-    void ReadLyricsBlock(TTntFileStream& file, bool parseFields);
+    // end holds the last bytes of the file (up to the tag and the block's trailer).
+    void ReadLyricsBlock(TTntFileStream& file, std::int64_t size, ByteSpan end, bool parseFields);
     void ReadLyricsFields(TTntFileStream& file, std::int64_t end);
     bool LyricsBlockWanted() const;
     // The new block (possibly empty) and tag as the file will hold them; false when too long.

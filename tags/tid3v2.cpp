@@ -15,6 +15,9 @@ namespace {
 
 constexpr std::size_t kHeaderLength = 10;
 constexpr std::int64_t kPaddedTagSize = 4096;
+// The copying write moves the audio in blocks of this size and starts the disk on every step.
+constexpr std::int64_t kCopyBlock = std::int64_t{1} << 20;
+constexpr std::int64_t kWritebackStep = std::int64_t{8} << 20;
 // At most this much of a frame is held while loading; the rest is skipped.
 constexpr std::uint32_t kMaxFrameContent = 5000;
 // The header's size field holds 28 bits.
@@ -88,27 +91,81 @@ struct THeader {
     std::int64_t tagSize = 0;
 };
 
+// Reads the tag a block of the file at a time: the header and the frames of a tag of small
+// frames come in with one system call instead of a seek and a read for each field.
+class TTagReader {
+public:
+    explicit TTagReader(TTntFileStream& file) : file_(file) {}
+
+    std::int64_t Size() const { return file_.Size(); }
+    void SetPosition(std::int64_t position) { position_ = position; }
+    // Up to count bytes from the position, which moves past them; fewer at the end of the file,
+    // -1 on an error.
+    std::int64_t Read(void* buffer, std::int64_t count) {
+        if (count > kBlockSize) {
+            const std::int64_t n = file_.ReadAt(position_, buffer, count);
+            position_ += std::max<std::int64_t>(n, 0);
+            return n;
+        }
+        const std::int64_t blockEnd = blockAt_ + std::ssize(block_);
+        if (blockAt_ < 0 || position_ < blockAt_ || position_ + count > blockEnd) {
+            block_.resize(kBlockSize);
+            const std::int64_t n = file_.ReadAt(position_, block_.data(), kBlockSize);
+            if (n < 0) {
+                block_.clear();
+                blockAt_ = -1;
+                return -1;
+            }
+            block_.resize(static_cast<std::size_t>(n));
+            blockAt_ = position_;
+        }
+        const std::int64_t n = std::min(count, blockAt_ + std::ssize(block_) - position_);
+        std::copy_n(block_.begin() + (position_ - blockAt_), n, static_cast<std::uint8_t*>(buffer));
+        position_ += n;
+        return n;
+    }
+    void ReadBuffer(void* buffer, std::int64_t count) {
+        if (count > 0 && Read(buffer, count) != count) {
+            throw EReadError("Stream read error");
+        }
+    }
+
+private:
+    // Holds the header and the frames of most tags, and any frame content loading keeps.
+    static constexpr std::int64_t kBlockSize = 4096;
+    TTntFileStream& file_;
+    Bytes block_;
+    std::int64_t blockAt_ = -1;
+    std::int64_t position_ = 0;
+};
+
+std::optional<THeader> ReadHeader(TTagReader& file) {
+    THeader header;
+    header.fileSize = file.Size();
+    file.SetPosition(0);
+    if (file.Read(header.bytes.data(), kHeaderLength) != kHeaderLength) {
+        return std::nullopt;
+    }
+    header.isId3 = AsChars(header.bytes).substr(0, 3) == "ID3";
+    if (header.isId3) {
+        header.version = header.bytes[3];
+        header.flags = header.bytes[5];
+        header.tagSize = ReadSyncsafe32(header.bytes, 6) + std::int64_t{kHeaderLength};
+        if ((header.flags & kFlagFooter) != 0) {
+            header.tagSize += kHeaderLength;
+        }
+        if (header.tagSize > header.fileSize) {
+            header.tagSize = 0;
+        }
+    }
+    return header;
+}
+
 std::optional<THeader> ReadHeader(const std::u16string& fileName) {
     try {
         TTntFileStream file(fileName, fmShareDenyWrite);
-        THeader header;
-        header.fileSize = file.Size();
-        if (file.Read(header.bytes.data(), kHeaderLength) != kHeaderLength) {
-            return std::nullopt;
-        }
-        header.isId3 = AsChars(header.bytes).substr(0, 3) == "ID3";
-        if (header.isId3) {
-            header.version = header.bytes[3];
-            header.flags = header.bytes[5];
-            header.tagSize = ReadSyncsafe32(header.bytes, 6) + std::int64_t{kHeaderLength};
-            if ((header.flags & kFlagFooter) != 0) {
-                header.tagSize += kHeaderLength;
-            }
-            if (header.tagSize > header.fileSize) {
-                header.tagSize = 0;
-            }
-        }
-        return header;
+        TTagReader reader(file);
+        return ReadHeader(reader);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -133,7 +190,7 @@ bool IsFrameIdChar(std::uint8_t c) {
 // also ends it, as not clean, at an identifier with other characters or a frame that runs past
 // the tag. The result tells whether the walk ended cleanly.
 template <typename Visit>
-bool WalkFrames(TTntFileStream& file, const THeader& header, std::int64_t start, bool syncsafe,
+bool WalkFrames(TTagReader& file, const THeader& header, std::int64_t start, bool syncsafe,
                 bool strict, Visit&& visit) {
     const bool v2 = header.version == 2;
     const std::int64_t headerLength = v2 ? 6 : 10;
@@ -187,7 +244,7 @@ bool WalkFrames(TTntFileStream& file, const THeader& header, std::int64_t start,
 
 // Version-4 sizes are syncsafe, but some encoders write plain numbers; a tag whose frames only
 // line up as plain numbers is read so.
-bool UsesSyncsafeSizes(TTntFileStream& file, const THeader& header, std::int64_t start) {
+bool UsesSyncsafeSizes(TTagReader& file, const THeader& header, std::int64_t start) {
     if (header.version != 4) {
         return false;
     }
@@ -201,7 +258,7 @@ bool UsesSyncsafeSizes(TTntFileStream& file, const THeader& header, std::int64_t
 // Where the frames begin: after the extended header when the tag has one (its size excludes
 // its own four bytes in version 3 and includes them, syncsafe, in version 4). 0 when the
 // extended header cannot be read or runs past the tag.
-std::int64_t FramesStart(TTntFileStream& file, const THeader& header) {
+std::int64_t FramesStart(TTagReader& file, const THeader& header) {
     if ((header.flags & kFlagExtendedHeader) == 0) {
         return kHeaderLength;
     }
@@ -376,7 +433,8 @@ Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
         return out;
     }
     try {
-        TTntFileStream file(fileName, fmShareDenyWrite);
+        TTntFileStream stream(fileName, fmShareDenyWrite);
+        TTagReader file(stream);
         // Unlike loading, carrying looks past an extended header, so that no frame is lost.
         const std::int64_t start = FramesStart(file, header);
         if (start == 0) {
@@ -453,7 +511,12 @@ bool RewriteFile(const std::u16string& linkName, const Bytes* newTag) {
             }
             source.SetPosition(header->isId3 ? header->tagSize : 0);
             std::int64_t left = header->fileSize - source.Position();
-            Bytes buffer(1 << 16);
+            // Large blocks, and the disk set to work on each few megabytes as they are written,
+            // so that the flush below finds little left to wait for.
+            Bytes buffer(static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBlock)));
+            // Offsets in the copy: the audio follows the new tag.
+            std::int64_t written = newTag != nullptr ? std::ssize(*newTag) : 0;
+            std::int64_t started = 0;
             while (left > 0) {
                 const std::int64_t n = source.Read(buffer.data(), std::ssize(buffer));
                 if (n <= 0) {
@@ -461,6 +524,11 @@ bool RewriteFile(const std::u16string& linkName, const Bytes* newTag) {
                 }
                 copy.WriteBuffer(buffer.data(), n);
                 left -= n;
+                written += n;
+                if (written - started >= kWritebackStep) {
+                    copy.StartWriteback(started, written - started);
+                    started = written;
+                }
             }
             if (!UniCopyPermissions(fileName, copy.Handle())) {
                 throw EWriteError("Cannot set permissions");
@@ -553,7 +621,22 @@ void TID3v2::SetURL(const std::u16string& value) {
 
 bool TID3v2::LoadTag(const std::u16string& fileName) {
     ClearTag();
-    const std::optional<THeader> header = ReadHeader(fileName);
+    try {
+        TTntFileStream file(fileName, fmShareDenyWrite);
+        return LoadTag(file);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TID3v2::LoadTag(TTntFileStream& stream) {
+    ClearTag();
+    TTagReader file(stream);
+    std::optional<THeader> header;
+    try {
+        header = ReadHeader(file);
+    } catch (const std::exception&) {
+    }
     if (!header) {
         return false;
     }
@@ -569,7 +652,6 @@ bool TID3v2::LoadTag(const std::u16string& fileName) {
 
     TSlots slots;
     try {
-        TTntFileStream file(fileName, fmShareDenyWrite);
         const bool syncsafe = UsesSyncsafeSizes(file, *header, kHeaderLength);
         WalkFrames(file, *header, kHeaderLength, syncsafe, false, [&](const TFrame& frame) {
             const std::int64_t wanted = std::min(frame.size, kMaxFrameContent);

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+class TTntFileStream;
+
 class TID3v2 {
 public:
     TID3v2();
@@ -56,6 +58,8 @@ public:
 
     // True when the file could be opened and has at least 10 bytes, tag or not.
     bool LoadTag(const std::u16string& fileName);
+    // The same through a stream the caller has open (the MPEG analyser shares its handle).
+    bool LoadTag(TTntFileStream& file);
     // Writes the fields as a new tag; the fields stay as they are.
     bool SaveTag(const std::u16string& fileName);
     // Strips the tag; true when one was removed.

@@ -3,6 +3,7 @@
 #include "tags/efileerror.h"
 #include "tags/textcodec.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
 
@@ -28,6 +29,26 @@ TTntFileStream::~TTntFileStream() {
 
 std::int64_t TTntFileStream::Read(void* buffer, std::int64_t count) {
     return UniFileRead(handle_, buffer, count);
+}
+
+std::int64_t TTntFileStream::ReadAt(std::int64_t position, void* buffer, std::int64_t count) {
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(handle_, out + done, static_cast<std::size_t>(count - done), position + done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += n;
+    }
+    return done;
 }
 
 std::int64_t TTntFileStream::Write(const void* buffer, std::int64_t count) {
@@ -86,4 +107,8 @@ void TTntFileStream::Flush() {
     if (::fsync(handle_) != 0) {
         throw EWriteError("Stream flush error");
     }
+}
+
+void TTntFileStream::StartWriteback(std::int64_t offset, std::int64_t count) {
+    ::sync_file_range(handle_, offset, count, SYNC_FILE_RANGE_WRITE);
 }

@@ -23,6 +23,8 @@ public:
 
     // Reads up to count bytes; fewer at the end of the file, -1 on an error.
     std::int64_t Read(void* buffer, std::int64_t count);
+    // The same from a given offset in one call, leaving the position alone.
+    std::int64_t ReadAt(std::int64_t position, void* buffer, std::int64_t count);
     // Writes count bytes; the result is the number written (fewer only on an error).
     std::int64_t Write(const void* buffer, std::int64_t count);
     // Read and Write that raise EReadError / EWriteError unless all count bytes moved.
@@ -38,6 +40,9 @@ public:
     void SetSize(std::int64_t size);
     // Puts the file's data on disk; raises EWriteError.
     void Flush();
+    // Asks the system to start writing a range to disk without waiting for it; a later Flush
+    // then has less to wait for. Only a hint: failures are ignored.
+    void StartWriteback(std::int64_t offset, std::int64_t count);
 
 private:
     std::u16string fileName_;

@@ -61,7 +61,8 @@ THandle OpenRegular(const std::string& name, int flags) {
     if (!S_ISREG(st.st_mode)) {
         return FailOpen(fd, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
-    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    // Only the status flags change; ours never include O_NONBLOCK, so it goes.
+    if (::fcntl(fd, F_SETFL, flags) != 0) {
         return FailOpen(fd, errno);
     }
     return fd;
