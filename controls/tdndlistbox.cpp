@@ -280,9 +280,15 @@ void TDnDListBox::LoadFromFile(const QString& path) {
     // Read fully first, so a failure leaves the lines as they were.
     const QStringList lines = SplitLines(QString::fromLocal8Bit(bytes));
     Clear();
-    for (const QString& line : lines) {
-        Add(line);
+    if (OnAddString) {
+        for (const QString& line : lines) {
+            Add(line);
+        }
+        return;
     }
+    // Nobody listens for single lines: the model takes them all in one insertion, which a long
+    // playlist needs to load quickly.
+    addItems(lines);
 }
 
 // Written to a temporary file beside the target and moved over it when complete, so a failed
@@ -300,16 +306,20 @@ void TDnDListBox::SaveToFile(const QString& path) const {
     if (target.exists() && !target.isWritable()) {
         fail(SystemReason(EACCES));
     }
-    QByteArray bytes;
+    // The lines are joined first and converted once: a long playlist is saved in one pass.
+    QString text;
     for (int i = 0; i < count(); ++i) {
         // A line break inside a line (legal in a Linux file name) would split it in two when
         // read back and shift every later line; it is written as "?" instead.
         QString line = item(i)->text();
-        line.replace(QLatin1Char('\r'), QLatin1Char('?'))
-            .replace(QLatin1Char('\n'), QLatin1Char('?'));
-        bytes += line.toLocal8Bit();
-        bytes += "\r\n";
+        if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n'))) {
+            line.replace(QLatin1Char('\r'), QLatin1Char('?'))
+                .replace(QLatin1Char('\n'), QLatin1Char('?'));
+        }
+        text += line;
+        text += QLatin1String("\r\n");
     }
+    const QByteArray bytes = text.toLocal8Bit();
     QSaveFile file(path);
     // In a folder we may not create files in, an existing file is rewritten in place.
     file.setDirectWriteFallback(true);
