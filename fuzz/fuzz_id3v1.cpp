@@ -48,7 +48,8 @@ bool BlockWritten(const TID3v1& tag) {
         !tag.Lyrics().empty() || !tag.LyricsAuthor().empty() || !tag.ImageLink().empty();
     const bool carries = !tag.Lyrics().empty() || !tag.LyricsAuthor().empty() ||
                          !tag.ExtendedTitle().empty() || !tag.ExtendedArtist().empty() ||
-                         !tag.ExtendedAlbum().empty() || !tag.ExtendedComment().empty();
+                         !tag.ExtendedAlbum().empty() || !tag.ExtendedComment().empty() ||
+                         tag.Comment().size() > (tag.Track() > 0 ? 28u : 30u);
     return keeps && carries;
 }
 

@@ -258,11 +258,18 @@ void TID3v1::ReadLyricsFields(TTntFileStream& file, std::int64_t end) {
     }
 }
 
+std::string TID3v1::BlockComment() const {
+    // With a track number the tag keeps 28 bytes of comment, so a comment of 29 or 30 goes into
+    // the block as well, or it would lose its end on saving.
+    const std::size_t room = track_ > 0 ? kFieldLength - 2 : kFieldLength;
+    return extendedComment_.empty() && Utf8Length(comment_) > room ? comment_ : extendedComment_;
+}
+
 bool TID3v1::LyricsBlockWanted() const {
     // Long titles alone, or an image link alone, make no block.
     const bool keeps = !lyrics_.empty() || !lyricsAuthor_.empty() || !imageLink_.empty();
     const bool carries = !lyrics_.empty() || !lyricsAuthor_.empty() || !extendedArtist_.empty() ||
-                         !extendedAlbum_.empty() || !extendedComment_.empty() ||
+                         !extendedAlbum_.empty() || !BlockComment().empty() ||
                          !extendedTitle_.empty();
     return keeps && carries;
 }
@@ -273,11 +280,12 @@ bool TID3v1::BuildBlocks(Bytes& out) const {
         Bytes block;
         AppendText(block, kLyricsBegin);
         AppendText(block, lyrics_.empty() ? "IND0000200" : "IND0000210");
+        const std::string comment = BlockComment();
         const std::array<std::pair<std::string_view, const std::string*>, 7> fields = {{
             {"EAL", &extendedAlbum_},
             {"EAR", &extendedArtist_},
             {"ETT", &extendedTitle_},
-            {"INF", &extendedComment_},
+            {"INF", &comment},
             {"AUT", &lyricsAuthor_},
             {"LYR", &lyrics_},
             {"IMG", &imageLink_},

@@ -85,6 +85,7 @@ private:
     // end holds the last bytes of the file (up to the tag and the block's trailer).
     void ReadLyricsBlock(TTntFileStream& file, std::int64_t size, ByteSpan end, bool parseFields);
     void ReadLyricsFields(TTntFileStream& file, std::int64_t end);
+    std::string BlockComment() const;
     bool LyricsBlockWanted() const;
     // The new block (possibly empty) and tag as the file will hold them; false when too long.
     bool BuildBlocks(Bytes& out) const;

@@ -89,6 +89,11 @@ TEST(FuzzRegressions, Id3v1ZeroByteInsideALyricsFieldReadsBackTheSame) {
            kSource / "tests/reliability/crashes/id3v1/lyrics3-artist-with-zero-byte.mp3");
 }
 
+TEST(FuzzRegressions, Id3v1CommentOfThirtyWithATrackNumberKeepsItsEnd) {
+    Replay(TargetNamed("id3v1").target,
+           kSource / "tests/reliability/crashes/id3v1/comment-of-thirty-with-track.mp3");
+}
+
 // Forty thousand attributes in a 738-byte file: every index lookup rebuilt the whole list, so
 // walking them took hours.
 TEST(FuzzRegressions, WmaHeaderOfManyThousandAttributesIsWalkedAtOnce) {
