@@ -42,6 +42,12 @@ const char* DifferentField(const TID3v1& a, const TID3v1& b) {
     return nullptr;
 }
 
+// UTF-8 characters, as the tag's fields count them.
+std::ptrdiff_t Characters(const std::string& text) {
+    return std::count_if(text.begin(), text.end(),
+                         [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+}
+
 // The block is written only with lyrics, an author or an image link, and something long to carry.
 bool BlockWritten(const TID3v1& tag) {
     const bool keeps =
@@ -49,7 +55,7 @@ bool BlockWritten(const TID3v1& tag) {
     const bool carries = !tag.Lyrics().empty() || !tag.LyricsAuthor().empty() ||
                          !tag.ExtendedTitle().empty() || !tag.ExtendedArtist().empty() ||
                          !tag.ExtendedAlbum().empty() || !tag.ExtendedComment().empty() ||
-                         tag.Comment().size() > (tag.Track() > 0 ? 28u : 30u);
+                         Characters(tag.Comment()) > (tag.Track() > 0 ? 28 : 30);
     return keeps && carries;
 }
 
