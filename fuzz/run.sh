@@ -38,7 +38,7 @@ for name in "${targets[@]}"; do
     log="$work/fuzz.log"
     start=$(date +%s)
     set +e
-    (cd "$work" && "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=60 \
+    (cd "$work" && "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=60 -report_slow_units=60 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
         "$work/corpus" "$source_dir/fuzz/corpus/$name" >"$log" 2>&1)
     status=$?
