@@ -241,6 +241,10 @@ TEST_F(KillTest, Id3v1WithLyricsSaveAndStripLeaveOneWholeTrailer) {
 }
 
 TEST_F(KillTest, WmaAttributeWriteIsOldOrNew) {
+    // The module is built with the player; a build of the readers alone has none to load.
+    if (!fs::exists(fs::path(TOVRA_PROGRAM_DIR) / "libwmvcore.so")) {
+        GTEST_SKIP() << "libwmvcore.so is not built";
+    }
     const fs::path file = folder_ / "tagged.wma";
     fs::copy_file(fs::path(TOVRA_SOURCE_DIR) / "tests/data/analysis/wmav2-stereo.wma", file);
     const Bytes a = StateAfter("wma", file, 1);
