@@ -8,12 +8,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPointer>
-#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "device/emcideviceerror.h"
 #include "device/tmpegaudiolength.h"
@@ -28,8 +30,10 @@ constexpr GstClockTime kOpenTimeout = 10 * GST_SECOND;
 constexpr GstClockTime kSettleTimeout = 3 * GST_SECOND;
 // How long a failed open waits for the error text that explains it.
 constexpr GstClockTime kErrorTimeout = GST_SECOND;
-// How often the event loop looks at the bus for the end of the track and errors.
-constexpr int kBusIntervalMs = 50;
+
+// Sinks that draw into an X window the device hands them, best first. Other video sinks (DirectFB,
+// KMS, Wayland) would take over the screen or fail without a desktop, so they are never chosen.
+constexpr const char* kVideoSinks[] = {"xvimagesink", "ximagesink", "glimagesink"};
 
 // General MIDI sound fonts the synthesizer may use, best first.
 constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -52,6 +56,14 @@ std::int64_t toMs(gint64 ns) {
     return ns / static_cast<gint64>(GST_MSECOND);
 }
 
+// The product's default outputs, for which the device makes cheaper choices of its own.
+QString defaultAudioSink() {
+    return QStringLiteral("autoaudiosink");
+}
+QString defaultVideoSink() {
+    return QStringLiteral("autovideosink");
+}
+
 GstElement* makeSink(const QString& description) {
     GError* error = nullptr;
     GstElement* sink =
@@ -63,10 +75,130 @@ GstElement* makeSink(const QString& description) {
     return sink;
 }
 
+// A sink the device holds on to: playbin takes its own references, never ownership.
+GstElement* holdSink(GstElement* sink) {
+    return sink != nullptr ? GST_ELEMENT(gst_object_ref_sink(sink)) : nullptr;
+}
+
+bool startsUp(GstElement* element) {
+    const bool ready = gst_element_set_state(element, GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS;
+    gst_element_set_state(element, GST_STATE_NULL);
+    return ready;
+}
+
+// The default audio output. autoaudiosink tries every output the system might have (sound servers,
+// OSS, OpenAL) each time it starts, loading their libraries: with no sound device that is the
+// larger part of an open. The device asks it once, keeps the kind of sink it settled on and makes
+// that directly; with no output at all, a silent sink that keeps time, as autoaudiosink does.
+GstElement* makeDefaultAudioSink() {
+    std::string factory;
+    if (GstElement* probe = holdSink(gst_element_factory_make("autoaudiosink", nullptr))) {
+        if (gst_element_set_state(probe, GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS) {
+            GstIterator* children = gst_bin_iterate_elements(GST_BIN(probe));
+            GValue child = G_VALUE_INIT;
+            if (gst_iterator_next(children, &child) == GST_ITERATOR_OK) {
+                if (GstElementFactory* kind =
+                        gst_element_get_factory(GST_ELEMENT(g_value_get_object(&child)))) {
+                    factory = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(kind));
+                }
+                g_value_unset(&child);
+            }
+            gst_iterator_free(children);
+        }
+        gst_element_set_state(probe, GST_STATE_NULL);
+        gst_object_unref(probe);
+    }
+    GstElement* sink = nullptr;
+    if (!factory.empty() && factory != "fakesink") {
+        sink = gst_element_factory_make(factory.c_str(), nullptr);
+    }
+    if (sink == nullptr) {
+        sink = gst_element_factory_make("fakesink", nullptr);
+        if (sink == nullptr) {
+            throw EMCIDeviceError(unknownErrorText());
+        }
+        g_object_set(sink, "sync", TRUE, nullptr);
+    }
+    return holdSink(sink);
+}
+
+// The first X video sink that starts here, or nullptr without an X display.
+GstElement* makeDefaultVideoSink() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return nullptr;  // the GL sink would look for other window systems
+    }
+    for (const char* factory : kVideoSinks) {
+        if (GstElement* sink = holdSink(gst_element_factory_make(factory, nullptr))) {
+            if (startsUp(sink)) {
+                return sink;
+            }
+            gst_object_unref(sink);
+        }
+    }
+    return nullptr;
+}
+
+bool isLibav(GstElementFactory* factory) {
+    GstPlugin* plugin = gst_plugin_feature_get_plugin(GST_PLUGIN_FEATURE(factory));
+    const bool libav = plugin != nullptr && g_strcmp0(gst_plugin_get_name(plugin), "libav") == 0;
+    if (plugin != nullptr) {
+        gst_object_unref(plugin);
+    }
+    return libav;
+}
+
+// Where decoders of the same rank compete (MP3: libav's and mpg123's), the one that is not libav's
+// comes first: loading libav pulls in well over a hundred libraries, several times the cost of the
+// rest of a first open. The list comes ordered in runs of one rank; only runs are reordered.
+G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+GValueArray* sortFactories(GstElement*, GstPad*, GstCaps*, GValueArray* factories, gpointer) {
+    std::vector<GValue*> order;
+    for (guint i = 0; i < factories->n_values; ++i) {
+        order.push_back(g_value_array_get_nth(factories, i));
+    }
+    const auto factoryOf = [](const GValue* value) {
+        return static_cast<GstElementFactory*>(g_value_get_object(value));
+    };
+    const auto rankOf = [&](const GValue* value) {
+        return gst_plugin_feature_get_rank(GST_PLUGIN_FEATURE(factoryOf(value)));
+    };
+    bool moved = false;
+    for (auto run = order.begin(); run != order.end();) {
+        const auto end = std::find_if(
+            run, order.end(), [&](const GValue* value) { return rankOf(value) != rankOf(*run); });
+        const auto libavFirst =
+            std::find_if(run, end, [&](const GValue* value) { return isLibav(factoryOf(value)); });
+        if (std::find_if(libavFirst, end,
+                         [&](const GValue* value) { return !isLibav(factoryOf(value)); }) != end) {
+            std::stable_partition(run, end,
+                                  [&](const GValue* value) { return !isLibav(factoryOf(value)); });
+            moved = true;
+        }
+        run = end;
+    }
+    if (!moved) {
+        return nullptr;  // keep the order as it is
+    }
+    GValueArray* sorted = g_value_array_new(factories->n_values);
+    for (const GValue* value : order) {
+        g_value_array_append(sorted, value);
+    }
+    return sorted;
+}
+G_GNUC_END_IGNORE_DEPRECATIONS
+
 }  // namespace
 
 struct TMediaPlayer::Private {
+    TMediaPlayer* owner = nullptr;
     GstElement* playbin = nullptr;
+    // With the default video output, every file opens first into this silent stand-in; a file with
+    // a picture then opens again into the real sink, made on the first such file. Audio files so
+    // never start a video sink (which for the GL sink means a GL context).
+    bool chooseVideo = false;
+    GstElement* stillVideo = nullptr;
+    GstElement* videoSink = nullptr;
+    bool videoSinkTried = false;
     QString fileName;
     bool autoRewind = true;
     std::uint16_t deviceId = 0;
@@ -76,11 +208,13 @@ struct TMediaPlayer::Private {
     std::int64_t lastPosition = 0;           // ms, answered while the pipeline cannot say
     std::int64_t origin = 0;                 // ms, the stream time at which the track starts
     std::optional<std::int64_t> seekTarget;  // ms, until the seek has settled
-    bool atEnd = false;   // the stream ended: stopped with the position at the length
-    bool broken = false;  // an error ended the stream after it had opened
+    bool atEnd = false;      // the stream ended: stopped with the position at the length
+    bool broken = false;     // an error ended the stream after it had opened
+    bool notifyDue = false;  // the device stopped by itself; Notify is still to be emitted
     QString firstError;
     std::string soundFont;
-    QTimer busTimer;
+    // Set by the sync handler on a streaming thread when it has queued a reading of the bus.
+    std::atomic<bool> wakeQueued{false};
     QPointer<TVideoWindow> videoWindow;
     // Written on the GUI thread before the stream starts, read by the sync handler on a streaming
     // thread when the video sink asks where to draw.
@@ -89,6 +223,9 @@ struct TMediaPlayer::Private {
 
     ~Private();
     void pump();
+    void wake();
+    GstStateChangeReturn preroll();
+    void useVideoSink(GstElement* sink);
     void handle(GstMessage* message);
     void discardMessages();
     void awaitError();
@@ -113,6 +250,11 @@ TMediaPlayer::Private::~Private() {
         gst_object_unref(bus);
         gst_object_unref(playbin);
     }
+    for (GstElement* sink : {stillVideo, videoSink}) {
+        if (sink != nullptr) {
+            gst_object_unref(sink);
+        }
+    }
     delete videoWindow.data();
 }
 
@@ -123,6 +265,41 @@ void TMediaPlayer::Private::pump() {
         gst_message_unref(message);
     }
     gst_object_unref(bus);
+}
+
+// Runs from the event loop after the stream posted something the device acts on.
+void TMediaPlayer::Private::wake() {
+    wakeQueued = false;
+    pump();
+    if (notifyDue) {
+        notifyDue = false;
+        emit owner->Notify();
+    }
+}
+
+// Takes the pipeline to PAUSED and waits until it has settled on its first frame, then reads what
+// the bus said about it.
+GstStateChangeReturn TMediaPlayer::Private::preroll() {
+    GstStateChangeReturn result = gst_element_set_state(playbin, GST_STATE_PAUSED);
+    if (result == GST_STATE_CHANGE_ASYNC) {
+        result = gst_element_get_state(playbin, nullptr, nullptr, kOpenTimeout);
+    }
+    pump();
+    if (result == GST_STATE_CHANGE_FAILURE && firstError.isEmpty()) {
+        awaitError();
+    }
+    return result;
+}
+
+void TMediaPlayer::Private::useVideoSink(GstElement* sink) {
+    GstElement* current = nullptr;
+    g_object_get(playbin, "video-sink", &current, nullptr);
+    if (current != sink) {
+        g_object_set(playbin, "video-sink", sink, nullptr);
+    }
+    if (current != nullptr) {
+        gst_object_unref(current);
+    }
 }
 
 void TMediaPlayer::Private::discardMessages() {
@@ -157,6 +334,7 @@ void TMediaPlayer::Private::handle(GstMessage* message) {
                 broken = true;
                 seekTarget.reset();
                 mode = mpStopped;
+                notifyDue = true;
             }
             break;
         }
@@ -168,6 +346,7 @@ void TMediaPlayer::Private::handle(GstMessage* message) {
                 atEnd = true;
                 seekTarget.reset();
                 mode = mpStopped;
+                notifyDue = true;
                 gst_element_set_state(playbin, GST_STATE_PAUSED);
             }
             break;
@@ -289,10 +468,23 @@ void TMediaPlayer::Private::requireOpen() {
 }
 
 GstBusSyncReply TMediaPlayer::Private::syncHandler(GstBus*, GstMessage* message, gpointer data) {
+    auto* self = static_cast<Private*>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+        case GST_MESSAGE_ERROR:
+        case GST_MESSAGE_EOS:
+        case GST_MESSAGE_DURATION_CHANGED:
+            // The event loop reads the bus once for any number of these; nothing polls it.
+            if (!self->wakeQueued.exchange(true) && QCoreApplication::instance() != nullptr) {
+                QMetaObject::invokeMethod(
+                    self->owner, [self] { self->wake(); }, Qt::QueuedConnection);
+            }
+            return GST_BUS_PASS;
+        default:
+            break;
+    }
     if (!gst_is_video_overlay_prepare_window_handle_message(message)) {
         return GST_BUS_PASS;
     }
-    auto* self = static_cast<Private*>(data);
     const guintptr handle = self->windowHandle;
     if (handle == 0) {
         return GST_BUS_PASS;  // no window of ours: the sink opens its own
@@ -306,14 +498,21 @@ GstBusSyncReply TMediaPlayer::Private::syncHandler(GstBus*, GstMessage* message,
 void TMediaPlayer::Private::elementSetup(GstElement*, GstElement* element, gpointer data) {
     auto* self = static_cast<Private*>(data);
     GstElementFactory* factory = gst_element_get_factory(element);
-    if (factory != nullptr && !self->soundFont.empty() &&
-        g_strcmp0(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "fluiddec") == 0) {
+    const char* name =
+        factory != nullptr ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)) : nullptr;
+    if (!self->soundFont.empty() && g_strcmp0(name, "fluiddec") == 0) {
         g_object_set(element, "soundfont", self->soundFont.c_str(), nullptr);
+    } else if (g_strcmp0(name, "uridecodebin") == 0) {
+        // playbin may add the same decoding bin again for the next file.
+        g_signal_handlers_disconnect_by_func(element, reinterpret_cast<gpointer>(&sortFactories),
+                                             nullptr);
+        g_signal_connect(element, "autoplug-sort", G_CALLBACK(&sortFactories), nullptr);
     }
 }
 
 TMediaPlayer::TMediaPlayer(QWidget* parent, const QString& audioSink, const QString& videoSink)
     : QObject(parent), d(std::make_unique<Private>()) {
+    d->owner = this;
     GError* error = nullptr;
     if (!gst_init_check(nullptr, nullptr, &error)) {
         throw EMCIDeviceError(takeErrorText(error));
@@ -323,8 +522,22 @@ TMediaPlayer::TMediaPlayer(QWidget* parent, const QString& audioSink, const QStr
         throw EMCIDeviceError(unknownErrorText());
     }
     gst_object_ref_sink(d->playbin);
-    g_object_set(d->playbin, "audio-sink", makeSink(audioSink), nullptr);
-    if (!videoSink.isEmpty()) {
+    if (audioSink == defaultAudioSink()) {
+        GstElement* sink = makeDefaultAudioSink();
+        g_object_set(d->playbin, "audio-sink", sink, nullptr);
+        gst_object_unref(sink);
+    } else {
+        g_object_set(d->playbin, "audio-sink", makeSink(audioSink), nullptr);
+    }
+    d->chooseVideo = videoSink.isEmpty() || videoSink == defaultVideoSink();
+    if (d->chooseVideo) {
+        d->stillVideo = holdSink(gst_element_factory_make("fakesink", nullptr));
+        if (d->stillVideo == nullptr) {
+            throw EMCIDeviceError(unknownErrorText());
+        }
+        // A picture nobody can see still keeps time, so a file with no sound plays its length.
+        g_object_set(d->stillVideo, "sync", TRUE, nullptr);
+    } else {
         g_object_set(d->playbin, "video-sink", makeSink(videoSink), nullptr);
     }
     for (const char* font : kSoundFonts) {
@@ -342,8 +555,6 @@ TMediaPlayer::TMediaPlayer(QWidget* parent, const QString& audioSink, const QStr
         d->videoWindow = new TVideoWindow(parent);
         d->videoWindow->setExposeHandler([this] { d->exposeVideo(); });
     }
-    d->busTimer.setInterval(kBusIntervalMs);
-    connect(&d->busTimer, &QTimer::timeout, this, [this] { d->pump(); });
 }
 
 TMediaPlayer::~TMediaPlayer() = default;
@@ -383,7 +594,11 @@ void TMediaPlayer::Open() {
     d->origin = 0;
     d->length = 0;
     d->overlayAsked = false;
-    d->windowHandle = d->videoWindow != nullptr ? d->videoWindow->winId() : 0;
+    d->notifyDue = false;
+    // Only an X window can be handed to the X sinks; elsewhere they open a window of their own.
+    const bool xWindow =
+        d->videoWindow != nullptr && QGuiApplication::platformName() == QLatin1String("xcb");
+    d->windowHandle = xWindow ? d->videoWindow->winId() : 0;
 
     if (d->fileName.isEmpty()) {
         throw EMCIDeviceError(unknownErrorText());  // nothing named: no device to choose
@@ -397,13 +612,25 @@ void TMediaPlayer::Open() {
     g_object_set(d->playbin, "uri", uri, nullptr);
     g_free(uri);
 
-    GstStateChangeReturn result = gst_element_set_state(d->playbin, GST_STATE_PAUSED);
-    if (result == GST_STATE_CHANGE_ASYNC) {
-        result = gst_element_get_state(d->playbin, nullptr, nullptr, kOpenTimeout);
+    if (d->chooseVideo) {
+        d->useVideoSink(d->stillVideo);
     }
-    d->pump();
-    if (result == GST_STATE_CHANGE_FAILURE && d->firstError.isEmpty()) {
-        d->awaitError();
+    GstStateChangeReturn result = d->preroll();
+    gint videoStreams = 0;
+    g_object_get(d->playbin, "n-video", &videoStreams, nullptr);
+    if (d->chooseVideo && videoStreams > 0 && result != GST_STATE_CHANGE_FAILURE &&
+        result != GST_STATE_CHANGE_ASYNC && d->firstError.isEmpty()) {
+        if (!d->videoSinkTried) {
+            d->videoSinkTried = true;
+            d->videoSink = makeDefaultVideoSink();
+        }
+        // Without an X display the picture goes nowhere and the sound plays on.
+        if (d->videoSink != nullptr) {
+            gst_element_set_state(d->playbin, GST_STATE_READY);
+            d->discardMessages();
+            d->useVideoSink(d->videoSink);
+            result = d->preroll();
+        }
     }
     if (result == GST_STATE_CHANGE_FAILURE || result == GST_STATE_CHANGE_ASYNC ||
         !d->firstError.isEmpty()) {
@@ -429,9 +656,6 @@ void TMediaPlayer::Open() {
         // MPEG audio without a VBR header: the parser learns the length only while playing.
         d->length = TMpegAudioLength::Measure(path);
     }
-    if (QCoreApplication::instance() != nullptr) {
-        d->busTimer.start();
-    }
     d->showVideo();
 }
 
@@ -439,7 +663,6 @@ void TMediaPlayer::Close() {
     if (d->deviceId == 0) {
         return;
     }
-    d->busTimer.stop();
     gst_element_set_state(d->playbin, GST_STATE_NULL);
     d->discardMessages();
     if (d->videoWindow != nullptr) {
@@ -452,6 +675,7 @@ void TMediaPlayer::Close() {
     d->seekTarget.reset();
     d->atEnd = false;
     d->broken = false;
+    d->notifyDue = false;
 }
 
 void TMediaPlayer::Play() {

@@ -13,9 +13,9 @@ class QWidget;
 // until the file is ready and its length known; Play, PlayFrom and resume return at once; the end
 // of a track leaves the device stopped with its position at its length.
 //
-// Everything runs on the GUI thread. The device reads its bus from a timer of the Qt event loop and
-// also before answering every query, so Mode and Position are current even between event-loop
-// turns.
+// Everything runs on the GUI thread. The device reads its bus when the stream posts something it
+// acts on (the end, an error, a new length), through a queued call on the Qt event loop, and also
+// before answering every query, so Mode and Position are current even between event-loop turns.
 class TMediaPlayer : public QObject {
     Q_OBJECT
 
@@ -38,6 +38,9 @@ public:
 
     // audioSink and videoSink are GStreamer element descriptions as gst-launch takes them
     // ("autoaudiosink", "fakesink sync=true"). An empty video sink means the default one.
+    // The defaults are the device's own choice: the first audio output that starts (or a silent
+    // sink that keeps time), and a picture output made only for files with a picture, drawn by an
+    // X video sink (xvimagesink, ximagesink, glimagesink) or, with no X display, discarded.
     // The video window the device owns is a top-level window owned by parent.
     explicit TMediaPlayer(QWidget* parent = nullptr,
                           const QString& audioSink = QStringLiteral("autoaudiosink"),
@@ -84,6 +87,11 @@ public:
 
     // The window video is shown in, or nullptr when there is none (no GUI application).
     QWidget* VideoWindow() const;
+
+signals:
+    // Emitted from the event loop when the device stops by itself: at the end of the track or on
+    // a playback error. Nothing is emitted for Stop, Close or a failed Open.
+    void Notify();
 
 private:
     struct Private;
