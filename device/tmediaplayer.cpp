@@ -583,6 +583,27 @@ QWidget* TMediaPlayer::VideoWindow() const {
     return d->videoWindow.data();
 }
 
+QString TMediaPlayer::VideoOutput() const {
+    gint videoStreams = 0;
+    if (d->deviceId != 0) {
+        g_object_get(d->playbin, "n-video", &videoStreams, nullptr);
+    }
+    if (videoStreams <= 0) {
+        return {};
+    }
+    GstElement* sink = nullptr;
+    g_object_get(d->playbin, "video-sink", &sink, nullptr);
+    QString kind;
+    if (sink != nullptr) {
+        GstElementFactory* factory = gst_element_get_factory(sink);
+        kind = QString::fromUtf8(factory != nullptr
+                                     ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory))
+                                     : G_OBJECT_TYPE_NAME(sink));
+        gst_object_unref(sink);
+    }
+    return kind;
+}
+
 void TMediaPlayer::Open() {
     Close();
     d->discardMessages();

@@ -88,6 +88,10 @@ public:
     // The window video is shown in, or nullptr when there is none (no GUI application).
     QWidget* VideoWindow() const;
 
+    // The kind of element the open file's picture goes to ("xvimagesink", "fakesink", "GstBin"
+    // for a given description), or empty while no file with a picture is open.
+    QString VideoOutput() const;
+
 signals:
     // Emitted from the event loop when the device stops by itself: at the end of the track or on
     // a playback error. Nothing is emitted for Stop, Close or a failed Open.

@@ -249,4 +249,97 @@ TEST_F(MediaPlayerTest, TheVideoWindowShowsOnlyWhenASinkDrawsIntoIt) {
     }
 }
 
+TEST_F(MediaPlayerTest, TheDeviceNotifiesWhenItStopsByItselfWithoutBeingAsked) {
+    // Nothing below asks for the position or the mode until the notification has come.
+    TMediaPlayer failing(nullptr, QStringLiteral("identity error-after=5 ! fakesink sync=true"),
+                         QStringLiteral("fakesink"));
+    struct Case {
+        const char* name;
+        TMediaPlayer* device;
+        bool atEnd;  // the end of the track, else an error
+    };
+    for (const Case& c : {Case{"end", &player, true}, Case{"error", &failing, false}}) {
+        SCOPED_TRACE(c.name);
+        int notified = 0;
+        const QMetaObject::Connection connection =
+            QObject::connect(c.device, &TMediaPlayer::Notify, [&notified] { ++notified; });
+        c.device->setFileName(media("tone.wav"));
+        c.device->Open();
+        const std::int64_t length = c.device->Length();
+        c.device->PlayFrom(c.atEnd ? length - 200 : 0);
+        ASSERT_TRUE(waitFor([&] { return notified > 0; }));
+        EXPECT_EQ(notified, 1);
+        EXPECT_EQ(c.device->Mode(), Mode::mpStopped);
+        if (c.atEnd) {
+            EXPECT_EQ(c.device->Position(), length);
+        } else {
+            EXPECT_LT(c.device->Position(), length);
+        }
+        QObject::disconnect(connection);
+    }
+
+    // Commands that stop the device are not news.
+    int notified = 0;
+    QObject::connect(&player, &TMediaPlayer::Notify, [&notified] { ++notified; });
+    open("tone.mp3");
+    player.Play();
+    ASSERT_TRUE(waitFor([&] { return player.Position() > 100; }));
+    player.Stop();
+    player.Close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notified, 0);
+}
+
+TEST_F(MediaPlayerTest, TheDefaultOutputsMakeAVideoSinkOnlyForAPicture) {
+    // The X sinks are tried only where there is an X display; without one the picture of a video
+    // file goes nowhere and its sound plays on.
+    const QByteArray display = qgetenv("DISPLAY");
+    for (const bool withDisplay : {false, true}) {
+        if (withDisplay && display.isEmpty()) {
+            continue;
+        }
+        SCOPED_TRACE(withDisplay ? "X display" : "no display");
+        if (!withDisplay) {
+            qunsetenv("DISPLAY");  // until the first picture has chosen its sink
+        }
+        TMediaPlayer own(nullptr);  // the product's default sinks
+        struct Case {
+            const char* file;
+            bool picture;
+        };
+        for (const Case& c : {Case{"tone.mp3", false}, Case{"clip.avi", true},
+                              Case{"tone.wav", false}, Case{"clip.mpg", true}}) {
+            SCOPED_TRACE(c.file);
+            own.setFileName(media(c.file));
+            own.Open();
+            const QString output = own.VideoOutput();
+            if (!c.picture) {
+                EXPECT_TRUE(output.isEmpty()) << output.toStdString();
+            } else if (!withDisplay) {
+                EXPECT_EQ(output, QStringLiteral("fakesink"));
+            } else {
+                EXPECT_TRUE(output == QLatin1String("xvimagesink") ||
+                            output == QLatin1String("ximagesink") ||
+                            output == QLatin1String("glimagesink") ||
+                            output == QLatin1String("fakesink"))
+                    << output.toStdString();
+            }
+            // The sound plays on to the end, on the first audio output that starts or in silence.
+            own.PlayFrom(own.Length() - 200);
+            EXPECT_TRUE(waitFor([&] { return own.Mode() == Mode::mpStopped; }));
+            EXPECT_EQ(own.Position(), own.Length());
+        }
+        if (!display.isEmpty()) {
+            qputenv("DISPLAY", display);
+        }
+    }
+}
+
+TEST_F(MediaPlayerTest, AGivenVideoSinkIsUsedForEveryPicture) {
+    for (const char* file : {"tone.mp3", "clip.avi"}) {
+        open(file);
+        EXPECT_EQ(player.VideoOutput().isEmpty(), QByteArray(file).endsWith(".mp3")) << file;
+    }
+}
+
 }  // namespace
