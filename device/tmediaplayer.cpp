@@ -122,20 +122,21 @@ GstElement* makeDefaultAudioSink() {
     return holdSink(sink);
 }
 
-// The first X video sink that starts here, or nullptr without an X display.
-GstElement* makeDefaultVideoSink() {
+// The kind of the first X video sink that starts here, or empty without an X display.
+std::string defaultVideoSinkKind() {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return nullptr;  // the GL sink would look for other window systems
+        return {};  // the GL sink would look for other window systems
     }
     for (const char* factory : kVideoSinks) {
         if (GstElement* sink = holdSink(gst_element_factory_make(factory, nullptr))) {
-            if (startsUp(sink)) {
-                return sink;
-            }
+            const bool works = startsUp(sink);
             gst_object_unref(sink);
+            if (works) {
+                return factory;
+            }
         }
     }
-    return nullptr;
+    return {};
 }
 
 bool isLibav(GstElementFactory* factory) {
@@ -193,12 +194,13 @@ struct TMediaPlayer::Private {
     TMediaPlayer* owner = nullptr;
     GstElement* playbin = nullptr;
     // With the default video output, every file opens first into this silent stand-in; a file with
-    // a picture then opens again into the real sink, made on the first such file. Audio files so
-    // never start a video sink (which for the GL sink means a GL context).
+    // a picture then opens again into a new sink of the kind chosen on the first such file (a new
+    // one, so that it asks for the window again). Audio files so never start a video sink, which
+    // for the GL sink means a GL context.
     bool chooseVideo = false;
     GstElement* stillVideo = nullptr;
-    GstElement* videoSink = nullptr;
-    bool videoSinkTried = false;
+    std::string videoSinkKind;
+    bool videoSinkChosen = false;
     QString fileName;
     bool autoRewind = true;
     std::uint16_t deviceId = 0;
@@ -250,10 +252,8 @@ TMediaPlayer::Private::~Private() {
         gst_object_unref(bus);
         gst_object_unref(playbin);
     }
-    for (GstElement* sink : {stillVideo, videoSink}) {
-        if (sink != nullptr) {
-            gst_object_unref(sink);
-        }
+    if (stillVideo != nullptr) {
+        gst_object_unref(stillVideo);
     }
     delete videoWindow.data();
 }
@@ -620,6 +620,11 @@ void TMediaPlayer::Open() {
     const bool xWindow =
         d->videoWindow != nullptr && QGuiApplication::platformName() == QLatin1String("xcb");
     d->windowHandle = xWindow ? d->videoWindow->winId() : 0;
+    if (d->windowHandle != 0) {
+        // playbin keeps the window and hands it to every sink it starts; a sink that was given it
+        // this way does not ask for it again.
+        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(d->playbin), d->windowHandle);
+    }
 
     if (d->fileName.isEmpty()) {
         throw EMCIDeviceError(unknownErrorText());  // nothing named: no device to choose
@@ -641,15 +646,18 @@ void TMediaPlayer::Open() {
     g_object_get(d->playbin, "n-video", &videoStreams, nullptr);
     if (d->chooseVideo && videoStreams > 0 && result != GST_STATE_CHANGE_FAILURE &&
         result != GST_STATE_CHANGE_ASYNC && d->firstError.isEmpty()) {
-        if (!d->videoSinkTried) {
-            d->videoSinkTried = true;
-            d->videoSink = makeDefaultVideoSink();
+        if (!d->videoSinkChosen) {
+            d->videoSinkChosen = true;
+            d->videoSinkKind = defaultVideoSinkKind();
         }
         // Without an X display the picture goes nowhere and the sound plays on.
-        if (d->videoSink != nullptr) {
+        if (GstElement* sink = d->videoSinkKind.empty() ? nullptr
+                                                        : holdSink(gst_element_factory_make(
+                                                              d->videoSinkKind.c_str(), nullptr))) {
             gst_element_set_state(d->playbin, GST_STATE_READY);
             d->discardMessages();
-            d->useVideoSink(d->videoSink);
+            d->useVideoSink(sink);
+            gst_object_unref(sink);
             result = d->preroll();
         }
     }
@@ -676,6 +684,12 @@ void TMediaPlayer::Open() {
     if (d->length <= 0) {
         // MPEG audio without a VBR header: the parser learns the length only while playing.
         d->length = TMpegAudioLength::Measure(path);
+    }
+    if (d->windowHandle != 0) {
+        if (GstElement* overlay = d->findOverlay()) {
+            d->overlayAsked = true;  // it draws into the window playbin handed it
+            gst_object_unref(overlay);
+        }
     }
     d->showVideo();
 }
