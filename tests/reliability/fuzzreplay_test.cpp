@@ -66,12 +66,19 @@ Replayed TargetNamed(const std::string& name) {
 
 }  // namespace
 
-TEST(FuzzReplay, SeedsAndFindingsOfEveryTargetPass) {
-    for (const Replayed& replayed : kTargets) {
-        ReplayFolder(replayed, kSource / "fuzz/corpus" / replayed.name);
-        ReplayFolder(replayed, kSource / "tests/reliability/crashes" / replayed.name);
-    }
+// One test per target, so that each has the whole time-out to itself under the sanitizers.
+class FuzzReplay : public testing::TestWithParam<Replayed> {};
+
+TEST_P(FuzzReplay, SeedsAndFindingsPass) {
+    const Replayed& replayed = GetParam();
+    ReplayFolder(replayed, kSource / "fuzz/corpus" / replayed.name);
+    ReplayFolder(replayed, kSource / "tests/reliability/crashes" / replayed.name);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryTarget, FuzzReplay, testing::ValuesIn(kTargets),
+                         [](const testing::TestParamInfo<Replayed>& target) {
+                             return std::string(target.param.name);
+                         });
 
 // Findings, one test each.
 TEST(FuzzRegressions, Id3v2UrlWithControlByteReadsBackAsSaved) {
