@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -122,6 +123,20 @@ GstElement* makeDefaultAudioSink() {
     return holdSink(sink);
 }
 
+// Plugins that every first open loads (typefinding, the sound chain) and those of MP3, the
+// format playlists hold most: loaded ahead, the open that needs them does not wait for them.
+constexpr const char* kCommonPlugins[] = {
+    "typefindfunctions", "audioconvert", "audioresample", "volume",
+    "id3demux",          "audioparsers", "mpg123"};
+
+void loadCommonPlugins() {
+    for (const char* name : kCommonPlugins) {
+        if (GstPlugin* plugin = gst_plugin_load_by_name(name)) {
+            gst_object_unref(plugin);
+        }
+    }
+}
+
 // The kind of the first X video sink that starts here, or empty without an X display.
 std::string defaultVideoSinkKind() {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
@@ -199,6 +214,8 @@ struct TMediaPlayer::Private {
     // for the GL sink means a GL context.
     bool chooseVideo = false;
     GstElement* stillVideo = nullptr;
+    // The default audio output, still being found on a worker thread; the first Open takes it.
+    std::future<GstElement*> audioOutput;
     std::string videoSinkKind;
     bool videoSinkChosen = false;
     QString fileName;
@@ -228,6 +245,7 @@ struct TMediaPlayer::Private {
     void wake();
     GstStateChangeReturn preroll();
     void useVideoSink(GstElement* sink);
+    void takeAudioOutput();
     void handle(GstMessage* message);
     void discardMessages();
     void awaitError();
@@ -245,6 +263,13 @@ struct TMediaPlayer::Private {
 };
 
 TMediaPlayer::Private::~Private() {
+    if (audioOutput.valid()) {
+        try {
+            gst_object_unref(audioOutput.get());
+        } catch (const EMCIDeviceError&) {
+            // no sink was made: nothing to free
+        }
+    }
     if (playbin != nullptr) {
         gst_element_set_state(playbin, GST_STATE_NULL);
         GstBus* bus = gst_element_get_bus(playbin);
@@ -300,6 +325,15 @@ void TMediaPlayer::Private::useVideoSink(GstElement* sink) {
     if (current != nullptr) {
         gst_object_unref(current);
     }
+}
+
+void TMediaPlayer::Private::takeAudioOutput() {
+    if (!audioOutput.valid()) {
+        return;
+    }
+    GstElement* sink = audioOutput.get();  // raises the worker's error, once
+    g_object_set(playbin, "audio-sink", sink, nullptr);
+    gst_object_unref(sink);
 }
 
 void TMediaPlayer::Private::discardMessages() {
@@ -523,9 +557,13 @@ TMediaPlayer::TMediaPlayer(QWidget* parent, const QString& audioSink, const QStr
     }
     gst_object_ref_sink(d->playbin);
     if (audioSink == defaultAudioSink()) {
-        GstElement* sink = makeDefaultAudioSink();
-        g_object_set(d->playbin, "audio-sink", sink, nullptr);
-        gst_object_unref(sink);
+        // Asking the system's sound outputs and loading the plugins of a first open take longer
+        // than the rest of that open; they run while the caller builds its windows (in the
+        // program, behind the splash). Nothing else is shared with the worker.
+        d->audioOutput = std::async(std::launch::async, [] {
+            loadCommonPlugins();
+            return makeDefaultAudioSink();
+        });
     } else {
         g_object_set(d->playbin, "audio-sink", makeSink(audioSink), nullptr);
     }
@@ -606,6 +644,7 @@ QString TMediaPlayer::VideoOutput() const {
 
 void TMediaPlayer::Open() {
     Close();
+    d->takeAudioOutput();
     d->discardMessages();
     d->firstError.clear();
     d->broken = false;

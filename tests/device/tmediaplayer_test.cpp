@@ -294,6 +294,9 @@ TEST_F(MediaPlayerTest, TheDefaultOutputsMakeAVideoSinkOnlyForAPicture) {
     // The X sinks are tried only where there is an X display; without one the picture of a video
     // file goes nowhere and its sound plays on.
     const QByteArray display = qgetenv("DISPLAY");
+    {
+        TMediaPlayer unopened(nullptr);  // ends while its audio output may still be looked for
+    }
     for (const bool withDisplay : {false, true}) {
         if (withDisplay && display.isEmpty()) {
             continue;
