@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -72,6 +73,35 @@ std::string NormaliseLineEnds(const std::string& text) {
 void SetLongText(const std::string& value, std::string& plain, std::string& extended) {
     plain = TrimRight(value.substr(0, value.find('\0')));
     extended = Utf8Length(plain) > kFieldLength ? plain : std::string();
+}
+
+// The start of the Lyrics3 block whose trailer (six size digits and the end marker) ends at
+// `at`, when "LYRICSBEGIN" stands where the size says; nullopt otherwise.
+std::optional<std::int64_t> LyricsBlockStart(TTntFileStream& file, std::int64_t at,
+                                             ByteSpan trailer) {
+    if (AsChars(trailer).substr(6) != kLyricsEnd) {
+        return std::nullopt;
+    }
+    const std::int64_t blockSize = ParseDigits(AsChars(trailer).substr(0, 6)).value_or(0);
+    const std::int64_t start = at - kLyricsTrailerLength - blockSize;
+    if (blockSize <= 0 || start < 0) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, kLyricsBegin.size()> begin{};
+    if (file.ReadAt(start, begin.data(), std::ssize(begin)) != std::ssize(begin) ||
+        AsChars(begin) != kLyricsBegin) {
+        return std::nullopt;
+    }
+    return start;
+}
+
+// Whether the bytes before `at` end in what reads as a Lyrics3 block.
+bool EndsInLyricsBlock(TTntFileStream& file, std::int64_t at) {
+    std::array<std::uint8_t, kLyricsTrailerLength> trailer{};
+    return at >= kLyricsTrailerLength &&
+           file.ReadAt(at - kLyricsTrailerLength, trailer.data(), std::ssize(trailer)) ==
+               std::ssize(trailer) &&
+           LyricsBlockStart(file, at, trailer).has_value();
 }
 
 }  // namespace
@@ -195,24 +225,17 @@ void TID3v1::ReadLyricsBlock(TTntFileStream& file, std::int64_t size, ByteSpan e
     // The trailer is in the bytes already read from the end of the file.
     const ByteSpan trailer = end.subspan(end.size() - static_cast<std::size_t>(distance),
                                          static_cast<std::size_t>(kLyricsTrailerLength));
-    if (AsChars(trailer).substr(6) != kLyricsEnd) {
+    const std::int64_t trailerEnd = size - distance + kLyricsTrailerLength;
+    const std::optional<std::int64_t> start = LyricsBlockStart(file, trailerEnd, trailer);
+    if (!start) {
         return;
     }
-    const std::int64_t blockSize = ParseDigits(AsChars(trailer).substr(0, 6)).value_or(0);
-    const std::int64_t start = size - distance - blockSize;
-    if (blockSize <= 0 || start < 0) {
-        return;
-    }
-    std::array<std::uint8_t, kLyricsBegin.size()> begin{};
-    file.SetPosition(start);
-    if (file.Read(begin.data(), begin.size()) != std::ssize(begin) ||
-        AsChars(begin) != kLyricsBegin) {
-        return;
-    }
+    const std::int64_t blockSize = trailerEnd - kLyricsTrailerLength - *start;
     lyricsPresent_ = true;
     lyricsSize_ = static_cast<std::int32_t>(blockSize);
     if (parseFields) {
-        ReadLyricsFields(file, start + blockSize);
+        file.SetPosition(*start + std::ssize(kLyricsBegin));
+        ReadLyricsFields(file, *start + blockSize);
     }
 }
 
@@ -274,9 +297,9 @@ bool TID3v1::LyricsBlockWanted() const {
     return keeps && carries;
 }
 
-bool TID3v1::BuildBlocks(Bytes& out) const {
+bool TID3v1::BuildBlocks(Bytes& out, bool blockAnyway) const {
     out.clear();
-    if (LyricsBlockWanted()) {
+    if (blockAnyway || LyricsBlockWanted()) {
         Bytes block;
         AppendText(block, kLyricsBegin);
         AppendText(block, lyrics_.empty() ? "IND0000200" : "IND0000210");
@@ -334,11 +357,20 @@ Bytes TID3v1::BuildTag() const {
 bool TID3v1::Save(const std::u16string& fileName) {
     // Learn the old tag and block, build the new ones, then swap them with one write. The old
     // bytes are kept so that a failed write can put them back.
-    if (!ReadBlocks(fileName, false)) {
+    // Bytes before the trailer that themselves end in a block (an older one left behind by
+    // another tagger) would be read as this tag's block were none written: one is written then.
+    bool blockAnyway = false;
+    try {
+        TTntFileStream file(fileName, fmShareDenyWrite);
+        if (!ReadBlocks(file, false)) {
+            return false;
+        }
+        blockAnyway = EndsInLyricsBlock(file, file.Size() - TrailerLength());
+    } catch (const std::exception&) {
         return false;
     }
     Bytes blocks;
-    if (!BuildBlocks(blocks) || !UniSetAttributes(fileName, 0)) {
+    if (!BuildBlocks(blocks, blockAnyway) || !UniSetAttributes(fileName, 0)) {
         return false;
     }
     const bool blockWritten = blocks.size() > static_cast<std::size_t>(kTagLength);

@@ -87,8 +87,9 @@ private:
     void ReadLyricsFields(TTntFileStream& file, std::int64_t end);
     std::string BlockComment() const;
     bool LyricsBlockWanted() const;
-    // The new block (possibly empty) and tag as the file will hold them; false when too long.
-    bool BuildBlocks(Bytes& out) const;
+    // The new block (possibly empty, or only its frame when blockAnyway) and tag as the file will
+    // hold them; false when too long.
+    bool BuildBlocks(Bytes& out, bool blockAnyway) const;
     Bytes BuildTag() const;
 
     bool tagPresent_ = false;

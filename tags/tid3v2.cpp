@@ -688,7 +688,8 @@ bool TID3v2::LoadTag(TTntFileStream& stream) {
     trackNo_ = static_cast<std::uint16_t>(LeadingNumber(trackText_).value_or(0));
     year_ = text(sYear);
     if (year_.empty()) {
-        year_ = text(sRecordingTime).substr(0, 4);
+        // Trimmed again: the cut may leave blanks at the end, which the next load would trim.
+        year_ = Trim(text(sRecordingTime).substr(0, 4));
     }
     genre_ = text(sGenre);
     if (const std::size_t close = genre_.rfind(u')'); close != std::u16string::npos) {

@@ -101,6 +101,20 @@ TEST(FuzzRegressions, Id3v1CommentOfThirtyWithATrackNumberKeepsItsEnd) {
            kSource / "tests/reliability/crashes/id3v1/comment-of-thirty-with-track.mp3");
 }
 
+// The audio ended in an older Lyrics3 block of another tagger; a save without a block of its
+// own made that one read as the tag's.
+TEST(FuzzRegressions, Id3v1OlderLyricsBlockBeforeTheTrailerIsNotReadAsTheNewOne) {
+    Replay(TargetNamed("id3v1").target,
+           kSource / "tests/reliability/crashes/id3v1/older-lyrics-block-before-the-trailer.mp3");
+}
+
+// A year taken from the first four characters of the recording time ended in blanks, which the
+// next load trimmed.
+TEST(FuzzRegressions, Id3v2YearCutFromTheRecordingTimeReadsBackAsSaved) {
+    Replay(TargetNamed("id3v2").target,
+           kSource / "tests/reliability/crashes/id3v2/recording-time-cut-before-blanks.mp3");
+}
+
 // Forty thousand attributes in a 738-byte file: every index lookup rebuilt the whole list, so
 // walking them took hours.
 TEST(FuzzRegressions, WmaHeaderOfManyThousandAttributesIsWalkedAtOnce) {
