@@ -426,11 +426,17 @@ Bytes EncodeText(const std::u16string& text) {
 // version-3 frames: byte for byte from a version-3 tag, with a plain size from an unflagged
 // version-4 frame. Version-2 frames, flagged version-4 frames and frames of an unsynchronised
 // version-3 tag cannot be carried.
-Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
-    Bytes out;
+struct TCarried {
+    Bytes frames;
+    bool comment = false;  // a described comment among them
+};
+
+TCarried CarriedFrames(const std::u16string& fileName, const THeader& header) {
+    TCarried carried;
+    Bytes& out = carried.frames;
     if (!header.isId3 || header.tagSize == 0 || (header.version != 3 && header.version != 4) ||
         (header.version == 3 && (header.flags & kFlagUnsynchronisation) != 0)) {
-        return out;
+        return carried;
     }
     try {
         TTntFileStream stream(fileName, fmShareDenyWrite);
@@ -438,7 +444,7 @@ Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
         // Unlike loading, carrying looks past an extended header, so that no frame is lost.
         const std::int64_t start = FramesStart(file, header);
         if (start == 0) {
-            return out;
+            return carried;
         }
         const bool syncsafe = UsesSyncsafeSizes(file, header, start);
         WalkFrames(file, header, start, syncsafe, true, [&](const TFrame& frame) {
@@ -455,6 +461,7 @@ Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
             if (comment && (IsTransformed(frame, header.version) || !IsDescribedComment(content))) {
                 return true;
             }
+            carried.comment = carried.comment || comment;
             AppendText(out, frame.id);
             AppendBE32(out, frame.size);
             out.insert(out.end(), frame.flags.begin(), frame.flags.end());
@@ -463,9 +470,9 @@ Bytes CarriedFrames(const std::u16string& fileName, const THeader& header) {
         });
     } catch (const std::exception&) {
         // What could not be read cannot be carried; the managed frames are still saved.
-        out.clear();
+        carried = {};
     }
-    return out;
+    return carried;
 }
 
 // A free name for the copy, beside the file: the name with "~", else "~1", "~2", ...
@@ -744,7 +751,12 @@ bool TID3v2::SaveTag(const std::u16string& fileName) {
     textSlot(sOrigArtist, origArtist_);
     describedSlot(sLyrics, lyrics_);
 
-    const Bytes carried = CarriedFrames(fileName, header);
+    const auto [carried, carriesComment] = CarriedFrames(fileName, header);
+    // A program's described comment carried over would read back as the comment the user
+    // emptied; an empty comment of the user's keeps the place.
+    if (comment_.empty() && carriesComment) {
+        slots[sComment] = {'e', 'n', 'g', 0, 0};
+    }
     std::int64_t needed = kHeaderLength + std::ssize(carried);
     for (const Bytes& slot : slots) {
         needed += slot.empty() ? 0 : std::ssize(slot) + 11;

@@ -115,6 +115,13 @@ TEST(FuzzRegressions, Id3v2YearCutFromTheRecordingTimeReadsBackAsSaved) {
            kSource / "tests/reliability/crashes/id3v2/recording-time-cut-before-blanks.mp3");
 }
 
+// Only a program's comment was carried over the emptied one, and read back as the comment.
+TEST(FuzzRegressions, Id3v2EmptiedCommentIsNotReplacedByACarriedOne) {
+    Replay(TargetNamed("id3v2").target,
+           kSource /
+               "tests/reliability/crashes/id3v2/described-comment-carried-over-an-empty-one.mp3");
+}
+
 // Forty thousand attributes in a 738-byte file: every index lookup rebuilt the whole list, so
 // walking them took hours.
 TEST(FuzzRegressions, WmaHeaderOfManyThousandAttributesIsWalkedAtOnce) {

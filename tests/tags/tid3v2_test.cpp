@@ -353,6 +353,12 @@ TEST_F(ID3v2Test, ProgramCommentsNeitherHideTheUsersCommentNorGetLost) {
         EXPECT_EQ(saved[1], std::make_pair(std::string("COMM"), norm));
         ASSERT_TRUE(tag.LoadTag(U(path)));
         EXPECT_EQ(tag.Comment(), u"Edited");
+        // Emptied, the comment stays empty: the program's one behind it is not read instead.
+        tag.SetComment(u"");
+        ASSERT_TRUE(tag.SaveTag(U(path)));
+        EXPECT_EQ(SavedFrames().back(), std::make_pair(std::string("COMM"), norm));
+        ASSERT_TRUE(tag.LoadTag(U(path)));
+        EXPECT_EQ(tag.Comment(), u"");
     }
 }
 
