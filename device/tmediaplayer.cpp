@@ -508,7 +508,7 @@ GstBusSyncReply TMediaPlayer::Private::syncHandler(GstBus*, GstMessage* message,
         case GST_MESSAGE_EOS:
         case GST_MESSAGE_DURATION_CHANGED:
             // The event loop reads the bus once for any number of these; nothing polls it.
-            if (!self->wakeQueued.exchange(true) && QCoreApplication::instance() != nullptr) {
+            if (QCoreApplication::instance() != nullptr && !self->wakeQueued.exchange(true)) {
                 QMetaObject::invokeMethod(
                     self->owner, [self] { self->wake(); }, Qt::QueuedConnection);
             }
