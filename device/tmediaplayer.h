@@ -13,9 +13,11 @@ class QWidget;
 // until the file is ready and its length known; Play, PlayFrom and resume return at once; the end
 // of a track leaves the device stopped with its position at its length.
 //
-// Everything runs on the GUI thread. The device reads its bus when the stream posts something it
-// acts on (the end, an error, a new length), through a queued call on the Qt event loop, and also
-// before answering every query, so Mode and Position are current even between event-loop turns.
+// Every call runs on the GUI thread (the constructor only starts the search for the default audio
+// output on a worker, which the first Open waits for). The device reads its bus when the stream
+// posts something it acts on (the end, an error, a new length), through a queued call on the Qt
+// event loop, and also before answering every query, so Mode and Position are current even between
+// event-loop turns.
 class TMediaPlayer : public QObject {
     Q_OBJECT
 
