@@ -568,15 +568,22 @@ void TForm1::FormCreate() {
     connect(TitleTimer, &QTimer::timeout, this,
             guarded([this](auto&&...) { TitleTimerTick(); }, this));
     TitleTimer->start();
+}
 
-    OpenDialog = new QFileDialog(this);
-    OpenDialog->setNameFilter(QStringLiteral(
-        "Korvi File multimedia (*.wav, *.mid,*.wmv,*.wma, *.mp3, *.mpg, *.mpeg, *.avi) "
-        "(*.wav *.mid *.wmv *.wma *.mp3 *.mpg *.mpeg *.avi)"));
-    OpenDialog->setWindowTitle(QStringLiteral("Open Korvi Multimedia"));
-    OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog->setSizeGripEnabled(true);
+// The open dialog is made on its first use: building it (icons, the file system model) costs
+// more start-up time than the whole rest of the window.
+QFileDialog& TForm1::FileOpenDialog() {
+    if (OpenDialog == nullptr) {
+        OpenDialog = new QFileDialog(this);
+        OpenDialog->setNameFilter(QStringLiteral(
+            "Korvi File multimedia (*.wav, *.mid,*.wmv,*.wma, *.mp3, *.mpg, *.mpeg, *.avi) "
+            "(*.wav *.mid *.wmv *.wma *.mp3 *.mpg *.mpeg *.avi)"));
+        OpenDialog->setWindowTitle(QStringLiteral("Open Korvi Multimedia"));
+        OpenDialog->setFileMode(QFileDialog::ExistingFile);
+        OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        OpenDialog->setSizeGripEnabled(true);
+    }
+    return *OpenDialog;
 }
 
 void TForm1::FormShow() {
@@ -931,10 +938,11 @@ void TForm1::TitleTimerTick() {
 // ----------------------------------------------------------------------------------------------
 
 void TForm1::BitBtn1Click() {
-    if (OpenDialog->exec() != QDialog::Accepted) {
+    QFileDialog& dialog = FileOpenDialog();
+    if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    const QString name = OpenDialog->selectedFiles().value(0);
+    const QString name = dialog.selectedFiles().value(0);
     if (name.isEmpty()) {
         return;
     }

@@ -138,6 +138,7 @@ public:
     TForm7* Form7 = nullptr;
     TForm2& WavInfoBox();
     TForm3& AboutWindow();
+    QFileDialog& FileOpenDialog();
     TForm6& BonusWindow();
     TForm7& ReadmeWindow();
 
@@ -145,7 +146,7 @@ public:
     TMediaPlayer* MediaPlayer = nullptr;
     QTimer* PositionTimer = nullptr;
     QTimer* TitleTimer = nullptr;
-    QFileDialog* OpenDialog = nullptr;
+    QFileDialog* OpenDialog = nullptr;  // made by FileOpenDialog on first use
     std::int32_t CurrentIndex = 0;
     std::int32_t DragFromIndex = 0;
     std::int32_t DragToIndex = 0;
