@@ -274,7 +274,9 @@ void TID3v1::ReadLyricsFields(TTntFileStream& file, std::int64_t end) {
         } else if (id == "AUT") {
             lyricsAuthor_ = Trim(value);
         } else if (id == "IMG") {
-            imageLink_ = value;
+            // Kept as it stands (links and their descriptions), unless blank: a blank field is
+            // not written back.
+            imageLink_ = Trim(value).empty() ? std::string() : value;
         } else {
             return;
         }

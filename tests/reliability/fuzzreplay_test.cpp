@@ -122,6 +122,12 @@ TEST(FuzzRegressions, Id3v2EmptiedCommentIsNotReplacedByACarriedOne) {
                "tests/reliability/crashes/id3v2/described-comment-carried-over-an-empty-one.mp3");
 }
 
+// An image link of one zero byte was loaded but, being blank, not saved.
+TEST(FuzzRegressions, Id3v1BlankImageLinkReadsAsNone) {
+    Replay(TargetNamed("id3v1").target,
+           kSource / "tests/reliability/crashes/id3v1/blank-image-link.mp3");
+}
+
 // Forty thousand attributes in a 738-byte file: every index lookup rebuilt the whole list, so
 // walking them took hours.
 TEST(FuzzRegressions, WmaHeaderOfManyThousandAttributesIsWalkedAtOnce) {
