@@ -14,7 +14,8 @@ struct TAsfFileProperties {
     std::uint64_t Duration() const;
 
     // Walks the header's top-level objects of the file at path (UTF-8). False when the file is
-    // not ASF, its header claims more bytes than the file has, an object overruns the header or
-    // no complete File Properties object is found; the fields are then 0.
+    // not ASF, its header claims more bytes than the file has, an object overruns the header (or
+    // the Header Extension object it is in), an attribute object declares more records than it
+    // has room for, or no complete File Properties object is found; the fields are then 0.
     bool Read(const std::string& path);
 };

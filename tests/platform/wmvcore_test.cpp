@@ -447,6 +447,30 @@ TEST_F(TWmaFiles, ReadOfMissingOrForeignFiles) {
     EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not load the WMA Tag"});
 }
 
+// An attribute object whose count promises more records than it has bytes for is refused, with
+// the file untouched: TagLib would build that many attributes from nothing.
+TEST_F(TWmaFiles, AttributeCountsBeyondTheirObjectAreRefused) {
+    std::vector<char> bytes = ReadAll(kDataDir / "tagged.wma");
+    const std::string descriptions(
+        "\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
+    const auto at =
+        std::search(bytes.begin(), bytes.end(), descriptions.begin(), descriptions.end());
+    ASSERT_NE(at, bytes.end());
+    const fs::path file = folder_ / "banyak.wma";
+    WriteAll(file, bytes);
+    TTagsData tags;
+    ASSERT_TRUE(ReadWmaTags(Wide(file), tags, Host()));  // the count as it stands fits
+
+    std::fill_n(at + 24, 2, '\xFF');  // 65535 descriptors
+    WriteAll(file, bytes);
+    std::vector<std::string> messages;
+    EXPECT_FALSE(LoadWmaTags(file.string(), tags, Host(&messages)));
+    tags.Title = "Baru";
+    EXPECT_FALSE(WriteWmaTags(Wide(file), tags, Host(&messages)));
+    EXPECT_EQ(ReadAll(file), bytes);
+    EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not load the WMA Tag"});
+}
+
 // Cut and damaged headers: every read ends with an answer, and a refused write changes nothing.
 TEST_F(TWmaFiles, DamagedFilesNeverCrashTheReader) {
     const std::vector<char> original = ReadAll(kDataDir / "tagged.wma");
