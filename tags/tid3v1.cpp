@@ -283,11 +283,24 @@ void TID3v1::ReadLyricsFields(TTntFileStream& file, std::int64_t end) {
     }
 }
 
+std::size_t TID3v1::CommentRoom() const {
+    if (track_ > 0) {
+        return kV11CommentLength;
+    }
+    // A 29th byte that is a blank before a 30th that is not reads back as a track number (the
+    // blank-padded form of version 1.1), so such a comment keeps 28 bytes as well.
+    const std::string bytes = Utf8ToCp1252(TrimRight(comment_));
+    const bool looksNumbered = bytes.size() >= kFieldLength &&
+                               bytes[kZeroByteAt - kCommentAt] == ' ' &&
+                               bytes[kTrackAt - kCommentAt] != ' ';
+    return looksNumbered ? kV11CommentLength : kFieldLength;
+}
+
 std::string TID3v1::BlockComment() const {
-    // With a track number the tag keeps 28 bytes of comment, so a comment of 29 or 30 goes into
-    // the block as well, or it would lose its end on saving.
-    const std::size_t room = track_ > 0 ? kFieldLength - 2 : kFieldLength;
-    return extendedComment_.empty() && Utf8Length(comment_) > room ? comment_ : extendedComment_;
+    // When the tag keeps less than the whole comment, the comment goes into the block as well,
+    // or it would lose its end on saving.
+    return extendedComment_.empty() && Utf8Length(comment_) > CommentRoom() ? comment_
+                                                                            : extendedComment_;
 }
 
 bool TID3v1::LyricsBlockWanted() const {
@@ -347,7 +360,7 @@ Bytes TID3v1::BuildTag() const {
     PutTagText(tag, kArtistAt, kFieldLength, Artist());
     PutTagText(tag, kAlbumAt, kFieldLength, Album());
     PutTagText(tag, kYearAt, kYearLength, year_);
-    PutTagText(tag, kCommentAt, kFieldLength, Comment());
+    PutTagText(tag, kCommentAt, CommentRoom(), Comment());
     if (track_ > 0) {
         tag[kZeroByteAt] = 0;
         tag[kTrackAt] = track_;

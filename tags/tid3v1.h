@@ -85,6 +85,8 @@ private:
     // end holds the last bytes of the file (up to the tag and the block's trailer).
     void ReadLyricsBlock(TTntFileStream& file, std::int64_t size, ByteSpan end, bool parseFields);
     void ReadLyricsFields(TTntFileStream& file, std::int64_t end);
+    // The bytes of comment the tag itself keeps: 28 beside a track number, else 30.
+    std::size_t CommentRoom() const;
     std::string BlockComment() const;
     bool LyricsBlockWanted() const;
     // The new block (possibly empty, or only its frame when blockAnyway) and tag as the file will

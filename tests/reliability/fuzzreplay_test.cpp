@@ -128,6 +128,13 @@ TEST(FuzzRegressions, Id3v1BlankImageLinkReadsAsNone) {
            kSource / "tests/reliability/crashes/id3v1/blank-image-link.mp3");
 }
 
+// A comment of 30 whose 29th character is a blank read back as a track number (the blank-padded
+// form of version 1.1).
+TEST(FuzzRegressions, Id3v1CommentWithABlankBeforeItsLastCharacterIsNoTrackNumber) {
+    Replay(TargetNamed("id3v1").target,
+           kSource / "tests/reliability/crashes/id3v1/comment-read-as-blank-padded-track.mp3");
+}
+
 // Forty thousand attributes in a 738-byte file: every index lookup rebuilt the whole list, so
 // walking them took hours. Such a header (an object running past it, a count its object has no
 // room for) is now refused before TagLib builds the attributes.
