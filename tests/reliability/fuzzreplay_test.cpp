@@ -64,6 +64,11 @@ Replayed TargetNamed(const std::string& name) {
     return {};
 }
 
+// A finding kept under tests/reliability/crashes/<target>/, through its target's checks.
+void ReplayFinding(const std::string& target, const std::string& file) {
+    Replay(TargetNamed(target).target, kSource / "tests/reliability/crashes" / target / file);
+}
+
 }  // namespace
 
 // One test per target, so that each has the whole time-out to itself under the sanitizers.
@@ -82,65 +87,54 @@ INSTANTIATE_TEST_SUITE_P(EveryTarget, FuzzReplay, testing::ValuesIn(kTargets),
 
 // Findings, one test each.
 TEST(FuzzRegressions, Id3v2UrlWithControlByteReadsBackAsSaved) {
-    Replay(TargetNamed("id3v2").target,
-           kSource / "tests/reliability/crashes/id3v2/wxxx-url-c1-control.mp3");
+    ReplayFinding("id3v2", "wxxx-url-c1-control.mp3");
 }
 
 TEST(FuzzRegressions, Id3v1LongTitleWithoutLyricsIsCutOnceAndThenKept) {
-    Replay(TargetNamed("id3v1").target,
-           kSource / "tests/reliability/crashes/id3v1/lyrics3-long-title-without-lyrics.mp3");
+    ReplayFinding("id3v1", "lyrics3-long-title-without-lyrics.mp3");
 }
 
 TEST(FuzzRegressions, Id3v1ZeroByteInsideALyricsFieldReadsBackTheSame) {
-    Replay(TargetNamed("id3v1").target,
-           kSource / "tests/reliability/crashes/id3v1/lyrics3-artist-with-zero-byte.mp3");
+    ReplayFinding("id3v1", "lyrics3-artist-with-zero-byte.mp3");
 }
 
 TEST(FuzzRegressions, Id3v1CommentOfThirtyWithATrackNumberKeepsItsEnd) {
-    Replay(TargetNamed("id3v1").target,
-           kSource / "tests/reliability/crashes/id3v1/comment-of-thirty-with-track.mp3");
+    ReplayFinding("id3v1", "comment-of-thirty-with-track.mp3");
 }
 
 // The audio ended in an older Lyrics3 block of another tagger; a save without a block of its
 // own made that one read as the tag's.
 TEST(FuzzRegressions, Id3v1OlderLyricsBlockBeforeTheTrailerIsNotReadAsTheNewOne) {
-    Replay(TargetNamed("id3v1").target,
-           kSource / "tests/reliability/crashes/id3v1/older-lyrics-block-before-the-trailer.mp3");
+    ReplayFinding("id3v1", "older-lyrics-block-before-the-trailer.mp3");
 }
 
 // A year taken from the first four characters of the recording time ended in blanks, which the
 // next load trimmed.
 TEST(FuzzRegressions, Id3v2YearCutFromTheRecordingTimeReadsBackAsSaved) {
-    Replay(TargetNamed("id3v2").target,
-           kSource / "tests/reliability/crashes/id3v2/recording-time-cut-before-blanks.mp3");
+    ReplayFinding("id3v2", "recording-time-cut-before-blanks.mp3");
 }
 
 // Only a program's comment was carried over the emptied one, and read back as the comment.
 TEST(FuzzRegressions, Id3v2EmptiedCommentIsNotReplacedByACarriedOne) {
-    Replay(TargetNamed("id3v2").target,
-           kSource /
-               "tests/reliability/crashes/id3v2/described-comment-carried-over-an-empty-one.mp3");
+    ReplayFinding("id3v2", "described-comment-carried-over-an-empty-one.mp3");
 }
 
 // An image link of one zero byte was loaded but, being blank, not saved.
 TEST(FuzzRegressions, Id3v1BlankImageLinkReadsAsNone) {
-    Replay(TargetNamed("id3v1").target,
-           kSource / "tests/reliability/crashes/id3v1/blank-image-link.mp3");
+    ReplayFinding("id3v1", "blank-image-link.mp3");
 }
 
 // A comment of 30 whose 29th character is a blank read back as a track number (the blank-padded
 // form of version 1.1).
 TEST(FuzzRegressions, Id3v1CommentWithABlankBeforeItsLastCharacterIsNoTrackNumber) {
-    Replay(TargetNamed("id3v1").target,
-           kSource / "tests/reliability/crashes/id3v1/comment-read-as-blank-padded-track.mp3");
+    ReplayFinding("id3v1", "comment-read-as-blank-padded-track.mp3");
 }
 
 // Forty thousand attributes in a 738-byte file: every index lookup rebuilt the whole list, so
 // walking them took hours. Such a header (an object running past it, a count its object has no
 // room for) is now refused before TagLib builds the attributes.
 TEST(FuzzRegressions, WmaHeaderOfManyThousandAttributesIsWalkedAtOnce) {
-    Replay(TargetNamed("wmvcore").target,
-           kSource / "tests/reliability/crashes/wmvcore/forty-thousand-attributes.wma");
+    ReplayFinding("wmvcore", "forty-thousand-attributes.wma");
 }
 
 // The same kind of header: 1.3 GB under the sanitizers, ending the fuzz run out of memory.
