@@ -10,11 +10,14 @@
 #include <unistd.h>
 
 QString TSingleInstance::LockFileName(const QString& name) {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QDir(folder).exists()) {
-        folder = QDir::tempPath();
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(runtime).exists()) {
+        return QDir(runtime).filePath(name + QStringLiteral(".lock"));
     }
-    return QDir(folder).filePath(name + QStringLiteral(".lock"));
+    // Every user shares the temporary folder: under one fixed name the first user's file (mode
+    // 0600) would refuse all the others for as long as it lies there.
+    return QDir(QDir::tempPath())
+        .filePath(QStringLiteral("%1-%2.lock").arg(name).arg(static_cast<qulonglong>(::getuid())));
 }
 
 TSingleInstance::TSingleInstance(QString lockFileName) : lockFileName_(std::move(lockFileName)) {}
@@ -30,7 +33,8 @@ bool TSingleInstance::Acquire() {
         return true;
     }
     const QByteArray path = QFile::encodeName(lockFileName_);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // In a shared folder someone else may have put a link under the lock's name; it isn't followed.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         return false;
     }

@@ -2,12 +2,14 @@
 
 #include <QString>
 
-// The single-instance guard: an exclusive flock on "Tovra3.lock" in $XDG_RUNTIME_DIR (or the
-// temporary folder). The lock is held for the life of the object, which main keeps for the life
-// of the process; the kernel releases it when the process ends, also after a crash.
+// The single-instance guard: an exclusive flock on "Tovra3.lock" in $XDG_RUNTIME_DIR (or on
+// "Tovra3-<uid>.lock" in the temporary folder). The lock is held for the life of the object, which
+// main keeps for the life of the process; the kernel releases it when the process ends, also after
+// a crash.
 class TSingleInstance {
 public:
-    // The lock file for a name: "<runtime folder>/<name>.lock".
+    // The lock file for a name: "<runtime folder>/<name>.lock"; without a runtime folder,
+    // "<name>-<uid>.lock" in the temporary folder.
     static QString LockFileName(const QString& name);
 
     explicit TSingleInstance(QString lockFileName);

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 namespace {
 
 struct HelperResult {
@@ -45,12 +47,30 @@ TEST(TSingleInstanceTest, UnopenableLockFileCountsAsRefused) {
     EXPECT_FALSE(lock.Acquire());
 }
 
-TEST(TSingleInstanceTest, LockFileLivesInRuntimeFolder) {
-    QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
-    EXPECT_EQ(TSingleInstance::LockFileName(QStringLiteral("Tovra3")),
-              dir.filePath(QStringLiteral("Tovra3.lock")));
+TEST(TSingleInstanceTest, LockFileLivesInRuntimeFolderElsePerUserInTemporaryFolder) {
+    QTemporaryDir runtime;
+    QTemporaryDir temporary;
+    const QString perUser = QStringLiteral("Tovra3-%1.lock").arg(::getuid());
+    const struct {
+        QString runtimeDir;  // empty: unset
+        QString expected;
+    } cases[] = {
+        {runtime.path(), runtime.filePath(QStringLiteral("Tovra3.lock"))},
+        {QString(), temporary.filePath(perUser)},
+        {runtime.filePath(QStringLiteral("missing")), temporary.filePath(perUser)},
+    };
+    qputenv("TMPDIR", temporary.path().toUtf8());
+    for (const auto& c : cases) {
+        if (c.runtimeDir.isEmpty()) {
+            qunsetenv("XDG_RUNTIME_DIR");
+        } else {
+            qputenv("XDG_RUNTIME_DIR", c.runtimeDir.toUtf8());
+        }
+        EXPECT_EQ(TSingleInstance::LockFileName(QStringLiteral("Tovra3")), c.expected)
+            << c.runtimeDir.toStdString();
+    }
     qunsetenv("XDG_RUNTIME_DIR");
+    qunsetenv("TMPDIR");
 }
 
 TEST(TSingleInstanceTest, SecondProcessShowsRefusalAndEnds) {
