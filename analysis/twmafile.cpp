@@ -4,27 +4,14 @@
 #include "tags/textcodec.h"
 #include "tags/ttntfilestream.h"
 
-#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
-// Header Object: GUID, size (8), object count (4), two reserved bytes; the objects follow.
-constexpr std::uint64_t kFirstObject = 30;
-// Every object starts with its GUID and its 64-bit size, so none is smaller than this.
-constexpr std::uint64_t kObjectHeaderSize = 24;
 // Field places counted from an object's first byte.
 constexpr std::uint64_t kMaxBitRateAt = 100;
 constexpr std::uint64_t kAudioFormatFieldsAt = 80;  // channels (2), rate (4), bytes/s (4)
-
-// Reads exactly dest.size() bytes or reports the file as cut.
-bool ReadExactly(const TWMAfile::ReadAt& read, std::uint64_t offset, std::span<std::uint8_t> dest) {
-    return read(offset, dest) == dest.size();
-}
-
-bool SameGuid(std::span<const std::uint8_t> bytes, const ASFGuid& guid) {
-    return std::equal(guid.begin(), guid.end(), bytes.begin());
-}
 
 }  // namespace
 
@@ -35,58 +22,42 @@ void TWMAfile::Clear() {
     BitRate = 0;
 }
 
-TWMAfile::Walk TWMAfile::WalkHeaderObjects(const ReadAt& read, std::uint64_t fileSize) {
-    std::array<std::uint8_t, 4> countBytes{};
-    if (!ReadExactly(read, 24, countBytes)) {
-        return Walk::Cut;
-    }
-    // The count comes from the file, so it alone never bounds the walk: every object moves the
-    // position on by at least 24 bytes and a read past the end stops it, so at most one object per
-    // 24 bytes of the file is visited.
-    const std::uint32_t count = ReadLE32(countBytes, 0);
-    std::uint64_t position = kFirstObject;
-    for (std::uint32_t k = 0; k < count; ++k) {
-        std::array<std::uint8_t, kObjectHeaderSize> head{};
-        if (!ReadExactly(read, position, head)) {
-            return Walk::Cut;
-        }
-        const std::uint64_t size = ReadLE64(head, 16);
-        if (size < kObjectHeaderSize) {
-            return Walk::Done;  // malformed: a walk by this size would never move on
-        }
-        if (position > fileSize || size > fileSize - position) {
-            return Walk::Cut;
-        }
+bool TWMAfile::WalkHeaderObjects(const TAsfHeader& header) {
+    const auto visit = [&](const TAsfHeader::TObject& object) {
         // Fields are taken only when the object is big enough to hold them.
-        if (SameGuid(head, ASFFilePropertiesObject) && size >= kMaxBitRateAt + 4) {
+        if (object.Guid == ASFFilePropertiesObject && object.Size >= kMaxBitRateAt + 4) {
             std::array<std::uint8_t, 4> field{};
-            if (!ReadExactly(read, position + kMaxBitRateAt, field)) {
-                return Walk::Cut;
+            if (!header.Read(object.Position + kMaxBitRateAt, field)) {
+                return false;
             }
             Facts.MaxBitRate = static_cast<std::int32_t>(ReadLE32(field, 0));
-        } else if (SameGuid(head, ASFStreamPropertiesObject) && size >= kAudioFormatFieldsAt + 10) {
+        } else if (object.Guid == ASFStreamPropertiesObject &&
+                   object.Size >= kAudioFormatFieldsAt + 10) {
             // The stream type is not looked at: the last Stream Properties Object wins.
             std::array<std::uint8_t, 10> fields{};
-            if (!ReadExactly(read, position + kAudioFormatFieldsAt, fields)) {
-                return Walk::Cut;
+            if (!header.Read(object.Position + kAudioFormatFieldsAt, fields)) {
+                return false;
             }
             Facts.Channels = ReadLE16(fields, 0);
             Facts.SampleRate = static_cast<std::int32_t>(ReadLE32(fields, 2));
             Facts.AvgBytesPerSec = static_cast<std::int32_t>(ReadLE32(fields, 6));
         }
-        position += size;
-    }
-    return Walk::Done;
+        return true;
+    };
+    // The walk is bounded by the file, not by the Header Object's own size: the reader takes what
+    // it can find. An object too small to move on ends the walk with what was gathered so far.
+    const TAsfHeader::TWalk walk = header.Walk(header.ObjectCount(), header.FileSize(), visit);
+    return walk == TAsfHeader::TWalk::Complete || walk == TAsfHeader::TWalk::Undersized;
 }
 
-bool TWMAfile::AnalyseSource(const ReadAt& read, std::uint64_t fileSize) {
+bool TWMAfile::AnalyseHeader(TAsfHeader header) {
     Clear();
     Facts = {};
-    ASFGuid guid{};
-    if (!ReadExactly(read, 0, guid)) {
+    const TAsfHeader::TOpen open = header.Open();
+    if (open == TAsfHeader::TOpen::Cut) {
         return false;
     }
-    if (guid == ASFHeaderObject && WalkHeaderObjects(read, fileSize) == Walk::Cut) {
+    if (open == TAsfHeader::TOpen::Found && !WalkHeaderObjects(header)) {
         Facts = {};
         return false;
     }
@@ -103,17 +74,12 @@ bool TWMAfile::AnalyseSource(const ReadAt& read, std::uint64_t fileSize) {
     return true;
 }
 
+bool TWMAfile::AnalyseSource(const ReadAt& read, std::uint64_t fileSize) {
+    return AnalyseHeader(TAsfHeader(read, fileSize));
+}
+
 bool TWMAfile::AnalyseBytes(std::span<const std::uint8_t> file) {
-    const ReadAt read = [file](std::uint64_t offset, std::span<std::uint8_t> dest) -> std::size_t {
-        if (offset >= file.size()) {
-            return 0;
-        }
-        const auto from = file.subspan(static_cast<std::size_t>(offset));
-        const std::size_t n = std::min(dest.size(), from.size());
-        std::copy_n(from.begin(), n, dest.begin());
-        return n;
-    };
-    return AnalyseSource(read, file.size());
+    return AnalyseHeader(TAsfHeader(file));
 }
 
 bool TWMAfile::Analyse(const std::string& path) {

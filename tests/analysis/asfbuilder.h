@@ -15,12 +15,9 @@ using Guid = ASFGuid;
 constexpr const Guid& kHeader = ASFHeaderObject;
 constexpr const Guid& kFileProperties = ASFFilePropertiesObject;
 constexpr const Guid& kStreamProperties = ASFStreamPropertiesObject;
-// {75B22636-668E-11CF-A6D9-00AA0062CE6C}, the Data Object that follows the header.
-constexpr Guid kData = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                        0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-// Some other header object (the Content Description Object).
-constexpr Guid kOther = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                         0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+// The Data Object that follows the header, and some other header object.
+constexpr const Guid& kData = ASFDataObject;
+constexpr const Guid& kOther = ASFContentDescriptionObject;
 
 inline void PutLE(Bytes& b, std::size_t at, std::uint64_t value, int width) {
     for (int i = 0; i < width; ++i) {
