@@ -1,6 +1,6 @@
 #include "analysis/twmafile.h"
-#include "tests/analysis/asfbuilder.h"
 #include "tests/analysis/fixturefolder.h"
+#include "tests/support/asfbuilder.h"
 
 #include <gtest/gtest.h>
 

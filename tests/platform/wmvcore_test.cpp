@@ -1,6 +1,7 @@
 // The media-format module on real WMA files: its interface directly, then the WMA tag unit
 // loading it, with TagLib reading the files as a second opinion.
 #include "platform/wmvcore/wmvcore.h"
+#include "platform/wmvcore/tasffileproperties.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@
 #include "device/tmediaplayer.h"
 #include "tags/textcodec.h"
 #include "tags/wmatags.h"
+#include "tests/support/asfbuilder.h"
 
 namespace fs = std::filesystem;
 
@@ -469,6 +471,58 @@ TEST_F(TWmaFiles, AttributeCountsBeyondTheirObjectAreRefused) {
     EXPECT_FALSE(WriteWmaTags(Wide(file), tags, Host(&messages)));
     EXPECT_EQ(ReadAll(file), bytes);
     EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not load the WMA Tag"});
+}
+
+// Objects whose sizes or counts TagLib would trust are refused before TagLib sees them: TagLib
+// refuses some of them too, but only after building what they declare.
+TEST_F(TWmaFiles, HeaderWalkRefusesDamagedObjects) {
+    using namespace asftest;
+    const std::vector<char> chars = ReadAll(kDataDir / "tagged.wma");
+    const Bytes tagged(chars.begin(), chars.end());
+    Bytes manyRecords = Object(ASFMetadataObject, 26);
+    PutLE(manyRecords, 24, 0xFFFF, 2);
+    Bytes manyLibraryRecords = Object(ASFMetadataLibraryObject, 26);
+    PutLE(manyLibraryRecords, 24, 3, 2);
+    Bytes undersized = Object(kOther, 24);
+    PutLE(undersized, 16, 23, 8);
+    Bytes pastTheExtension = HeaderExtension({Object(kOther, 40)});
+    PutLE(pastTheExtension, 46 + 16, 41, 8);
+    Bytes countPastTheObjects = tagged;
+    PutLE(countPastTheObjects, 24, ReadLE32(tagged, 24) + 1, 4);
+    Bytes headerPastTheFile = tagged;
+    PutLE(headerPastTheFile, 16, tagged.size() + 1, 8);
+    struct Case {
+        const char* what;
+        Bytes file;
+        bool read;
+    };
+    const Case cases[] = {
+        {"as it is", tagged, true},
+        {"an empty extension", Prepended(tagged, HeaderExtension({})), true},
+        {"metadata without records",
+         Prepended(tagged, HeaderExtension({Object(ASFMetadataObject, 26)})), true},
+        {"metadata records beyond the object", Prepended(tagged, HeaderExtension({manyRecords})),
+         false},
+        {"metadata library records beyond the object",
+         Prepended(tagged, HeaderExtension({manyLibraryRecords})), false},
+        {"an object past the extension", Prepended(tagged, pastTheExtension), false},
+        {"an object under 24 bytes in the extension",
+         Prepended(tagged, HeaderExtension({undersized})), false},
+        {"an extension without its data size",
+         Prepended(tagged, Object(ASFHeaderExtensionObject, 44)), false},
+        {"an object under 24 bytes", Prepended(tagged, undersized), false},
+        {"file properties without their fields", Prepended(tagged, Object(kFileProperties, 100)),
+         false},
+        {"a count past the objects", countPastTheObjects, false},
+        {"a header past the file", headerPastTheFile, false},
+    };
+    for (const Case& c : cases) {
+        const fs::path file = folder_ / "objek.wma";
+        WriteAll(file, std::vector<char>(c.file.begin(), c.file.end()));
+        TAsfFileProperties properties;
+        EXPECT_EQ(properties.Read(file.string()), c.read) << c.what;
+        EXPECT_EQ(properties.MaxBitrate, c.read ? 32000u : 0u) << c.what;
+    }
 }
 
 // Cut and damaged headers: every read ends with an answer, and a refused write changes nothing.

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-// Builds ASF headers byte by byte for the WMA reader's tests.
+// Builds ASF headers and objects byte by byte for the tests of the WMA reader and module.
 namespace asftest {
 
 using Guid = ASFGuid;
@@ -50,6 +50,25 @@ inline Bytes AudioStream(std::uint16_t channels, std::uint32_t sampleRate,
     PutLE(object, 82, sampleRate, 4);
     PutLE(object, 86, bytesPerSecond, 4);
     return object;
+}
+
+// A Header Extension Object holding the given objects after its 46 bytes of fields.
+inline Bytes HeaderExtension(const std::vector<Bytes>& objects) {
+    Bytes extension = Object(ASFHeaderExtensionObject, 46);
+    for (const Bytes& object : objects) {
+        extension.insert(extension.end(), object.begin(), object.end());
+    }
+    PutLE(extension, 16, extension.size(), 8);
+    PutLE(extension, 42, extension.size() - 46, 4);
+    return extension;
+}
+
+// The file with one more header object in front of its others, counted and sized in.
+inline Bytes Prepended(Bytes file, const Bytes& object) {
+    file.insert(file.begin() + 30, object.begin(), object.end());
+    PutLE(file, 16, ReadLE64(file, 16) + object.size(), 8);
+    PutLE(file, 24, ReadLE32(file, 24) + 1, 4);
+    return file;
 }
 
 // A Header Object holding the given objects (counted as given), then a small Data Object.
