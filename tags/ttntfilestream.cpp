@@ -21,6 +21,9 @@ TTntFileStream::TTntFileStream(const std::u16string& fileName, std::uint16_t mod
     }
 }
 
+TTntFileStream::TTntFileStream(THandle handle, const std::u16string& fileName)
+    : fileName_(fileName), handle_(handle) {}
+
 TTntFileStream::~TTntFileStream() {
     if (handle_ >= 0) {
         ::close(handle_);

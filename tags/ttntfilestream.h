@@ -14,6 +14,8 @@ enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 class TTntFileStream {
 public:
     TTntFileStream(const std::u16string& fileName, std::uint16_t mode);
+    // Takes over a handle the file layer opened (not negative).
+    TTntFileStream(THandle handle, const std::u16string& fileName);
     ~TTntFileStream();
     TTntFileStream(const TTntFileStream&) = delete;
     TTntFileStream& operator=(const TTntFileStream&) = delete;

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
@@ -15,16 +16,6 @@
 #include <filesystem>
 
 namespace {
-
-// Names go to the kernel as UTF-8; an embedded zero cannot name a file.
-bool NativeName(const std::u16string& fileName, std::string& out) {
-    if (fileName.empty() || fileName.find(u'\0') != std::u16string::npos) {
-        errno = ENOENT;
-        return false;
-    }
-    out = Utf16ToUtf8(fileName);
-    return true;
-}
 
 // Closes fd and reports err as the reason of the failed open.
 THandle FailOpen(int fd, int err) {
@@ -68,6 +59,43 @@ THandle OpenRegular(const std::string& name, int flags) {
     return fd;
 }
 
+// Every extended attribute of from, with its value, on to. A value the copy has already (one the
+// system gave it on creation) is left alone.
+bool CopyExtendedAttributes(int from, int to) {
+    const ssize_t listLength = ::flistxattr(from, nullptr, 0);
+    if (listLength < 0) {
+        return errno == ENOTSUP;  // a file system without them has none to lose
+    }
+    std::string names(static_cast<std::size_t>(listLength), '\0');
+    const ssize_t got = ::flistxattr(from, names.data(), names.size());
+    if (got < 0) {
+        return false;
+    }
+    names.resize(static_cast<std::size_t>(got));
+    for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+        const char* name = names.c_str() + at;
+        const ssize_t valueLength = ::fgetxattr(from, name, nullptr, 0);
+        if (valueLength < 0) {
+            return false;
+        }
+        std::string value(static_cast<std::size_t>(valueLength), '\0');
+        const ssize_t read = ::fgetxattr(from, name, value.data(), value.size());
+        if (read < 0) {
+            return false;
+        }
+        value.resize(static_cast<std::size_t>(read));
+        std::string present(value.size() + 1, '\0');
+        const ssize_t has = ::fgetxattr(to, name, present.data(), present.size());
+        if (has == std::ssize(value) && present.compare(0, value.size(), value) == 0) {
+            continue;
+        }
+        if (::fsetxattr(to, name, value.data(), value.size(), 0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 THandle Lock(int fd, int lock) {
     if (::flock(fd, lock | LOCK_NB) != 0) {
         // Another handle holds the file: a sharing violation.
@@ -80,7 +108,7 @@ THandle Lock(int fd, int lock) {
 
 THandle UniCreateFile(const std::u16string& fileName) {
     std::string name;
-    if (!NativeName(fileName, name)) {
+    if (!UniNativeName(fileName, name)) {
         return INVALID_HANDLE_VALUE;
     }
     // Not O_TRUNC: a file that another handle holds must not be emptied before the lock is refused.
@@ -97,12 +125,24 @@ THandle UniCreateFile(const std::u16string& fileName) {
     return fd;
 }
 
+THandle UniCreateNewFile(const std::u16string& fileName) {
+    std::string name;
+    if (!UniNativeName(fileName, name)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const int fd = OpenRegular(name, O_RDWR | O_CREAT | O_EXCL);
+    if (fd < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return Lock(fd, LOCK_EX);
+}
+
 THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode) {
     if (mode == fmCreate) {
         return UniCreateFile(fileName);
     }
     std::string name;
-    if (!NativeName(fileName, name)) {
+    if (!UniNativeName(fileName, name)) {
         return INVALID_HANDLE_VALUE;
     }
     int flags = O_RDONLY;
@@ -126,19 +166,19 @@ THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode) {
 bool UniFileExists(const std::u16string& fileName) {
     std::string name;
     struct stat st {};
-    return NativeName(fileName, name) && ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return UniNativeName(fileName, name) && ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool UniEntryExists(const std::u16string& fileName) {
     std::string name;
     struct stat st {};
-    return NativeName(fileName, name) && ::lstat(name.c_str(), &st) == 0;
+    return UniNativeName(fileName, name) && ::lstat(name.c_str(), &st) == 0;
 }
 
 bool UniSetAttributes(const std::u16string& fileName, std::uint32_t attributes) {
     std::string name;
     struct stat st {};
-    if (!NativeName(fileName, name) || ::stat(name.c_str(), &st) != 0) {
+    if (!UniNativeName(fileName, name) || ::stat(name.c_str(), &st) != 0) {
         return false;
     }
     const mode_t current = st.st_mode & 07777;
@@ -151,13 +191,13 @@ bool UniSetAttributes(const std::u16string& fileName, std::uint32_t attributes) 
 
 bool UniDeleteFile(const std::u16string& fileName) {
     std::string name;
-    return NativeName(fileName, name) && ::unlink(name.c_str()) == 0;
+    return UniNativeName(fileName, name) && ::unlink(name.c_str()) == 0;
 }
 
 bool UniMoveFile(const std::u16string& oldName, const std::u16string& newName) {
     std::string from;
     std::string to;
-    if (!NativeName(oldName, from) || !NativeName(newName, to)) {
+    if (!UniNativeName(oldName, from) || !UniNativeName(newName, to)) {
         return false;
     }
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -177,7 +217,7 @@ bool UniMoveFile(const std::u16string& oldName, const std::u16string& newName) {
 
 std::u16string UniFullPath(const std::u16string& fileName) {
     std::string name;
-    if (!NativeName(fileName, name)) {
+    if (!UniNativeName(fileName, name)) {
         return {};
     }
     std::error_code error;
@@ -194,7 +234,7 @@ std::u16string UniFullPath(const std::u16string& fileName) {
 
 std::u16string UniResolvedPath(const std::u16string& fileName) {
     std::string name;
-    if (!NativeName(fileName, name)) {
+    if (!UniNativeName(fileName, name)) {
         return fileName;
     }
     char* resolved = ::realpath(name.c_str(), nullptr);
@@ -256,7 +296,7 @@ std::int64_t UniFileSize(THandle handle) {
 
 bool UniFlushFolder(const std::u16string& fileName) {
     std::string name;
-    if (!NativeName(fileName, name)) {
+    if (!UniNativeName(fileName, name)) {
         return false;
     }
     std::string folder = std::filesystem::path(name).parent_path().string();
@@ -277,7 +317,7 @@ bool UniFlushFolder(const std::u16string& fileName) {
 bool UniReplaceFile(const std::u16string& source, const std::u16string& target) {
     std::string from;
     std::string to;
-    if (!NativeName(source, from) || !NativeName(target, to)) {
+    if (!UniNativeName(source, from) || !UniNativeName(target, to)) {
         return false;
     }
     if (::rename(from.c_str(), to.c_str()) != 0) {
@@ -291,11 +331,42 @@ bool UniReplaceFile(const std::u16string& source, const std::u16string& target) 
 bool UniCopyPermissions(const std::u16string& fromName, THandle to) {
     std::string name;
     struct stat st {};
-    if (!NativeName(fromName, name) || ::stat(name.c_str(), &st) != 0) {
+    if (!UniNativeName(fromName, name) || ::stat(name.c_str(), &st) != 0) {
         return false;
     }
     if (::fchown(to, st.st_uid, st.st_gid) != 0) {
         // Only a privileged process may give a file away; otherwise the copy stays the caller's.
     }
     return ::fchmod(to, (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool UniCopyAttributes(THandle from, THandle to) {
+    struct stat source {};
+    struct stat copy {};
+    if (::fstat(from, &source) != 0) {
+        return false;
+    }
+    if (::fchown(to, source.st_uid, source.st_gid) != 0) {
+        // Refused unless privileged or (for the group alone) a member; the check below tells.
+    }
+    if (::fstat(to, &copy) != 0) {
+        return false;
+    }
+    if (copy.st_uid != source.st_uid || copy.st_gid != source.st_gid) {
+        errno = EPERM;
+        return false;
+    }
+    // The permissions last: setting an access ACL rewrites them from its entries.
+    return CopyExtendedAttributes(from, to) &&
+           ::fchmod(to, (source.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool UniNativeName(const std::u16string& fileName, std::string& out) {
+    // Names go to the kernel as UTF-8; an embedded zero cannot name a file.
+    if (fileName.empty() || fileName.find(u'\0') != std::u16string::npos) {
+        errno = ENOENT;
+        return false;
+    }
+    out = Utf16ToUtf8(fileName);
+    return true;
 }

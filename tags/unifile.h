@@ -33,6 +33,9 @@ inline constexpr bool UseWideApi = true;
 // Creates or truncates the file (mode fmCreate). An existing file locked by another handle is
 // left as it was.
 THandle UniCreateFile(const std::u16string& fileName);
+// Creates a file that must not exist yet (EEXIST otherwise), for reading and writing, sharing
+// nothing.
+THandle UniCreateNewFile(const std::u16string& fileName);
 // Opens an existing file (not a directory) with the access and sharing of mode.
 THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode);
 // True when a file that is not a directory exists under the name.
@@ -72,3 +75,10 @@ bool UniFlushFolder(const std::u16string& fileName);
 // Gives the file behind handle the owner (where allowed) and permission bits of the named file,
 // plus the owner's write permission (the attributes of a rewritten file are cleared).
 bool UniCopyPermissions(const std::u16string& fromName, THandle to);
+// Gives the file behind to the owner, group, extended attributes (ACLs among them) and permission
+// bits of the file behind from, plus the owner's write permission (the attributes of a rewritten
+// file are cleared). False (EPERM) when the owner or group cannot be given, which only a
+// privileged process may do for another user's file.
+bool UniCopyAttributes(THandle from, THandle to);
+// The name as the kernel takes it; false (errno set) when the name cannot be one.
+bool UniNativeName(const std::u16string& fileName, std::string& out);
