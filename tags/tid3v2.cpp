@@ -3,6 +3,7 @@
 #include "tags/bytes.h"
 #include "tags/efileerror.h"
 #include "tags/textcodec.h"
+#include "tags/tfilesave.h"
 #include "tags/ttntfilestream.h"
 
 #include <algorithm>
@@ -15,9 +16,6 @@ namespace {
 
 constexpr std::size_t kHeaderLength = 10;
 constexpr std::int64_t kPaddedTagSize = 4096;
-// The copying write moves the audio in blocks of this size and starts the disk on every step.
-constexpr std::int64_t kCopyBlock = std::int64_t{1} << 20;
-constexpr std::int64_t kWritebackStep = std::int64_t{8} << 20;
 // At most this much of a frame is held while loading; the rest is skipped.
 constexpr std::uint32_t kMaxFrameContent = 5000;
 // The header's size field holds 28 bits.
@@ -475,113 +473,18 @@ TCarried CarriedFrames(const std::u16string& fileName, const THeader& header) {
     return carried;
 }
 
-// A free name for the copy, beside the file: the name with "~", else "~1", "~2", ...
-std::optional<std::u16string> TemporaryName(const std::u16string& fileName) {
-    std::u16string name = fileName + u"~";
-    for (int i = 1; UniEntryExists(name); ++i) {
-        if (i > 999) {
-            return std::nullopt;
-        }
-        name = fileName + u"~" + Utf8ToUtf16(std::to_string(i));
-    }
-    return name;
-}
-
 // Rewrites the file with newTag (or none) in place of its current tag, through a copy beside
-// it that is flushed and then renamed over the file. Any failure removes the copy and leaves
-// the file as it was. A symbolic link stays a link: the file it names is rewritten.
-bool RewriteFile(const std::u16string& linkName, const Bytes* newTag) {
-    const std::u16string fileName = UniResolvedPath(linkName);
-    if (!UniFileExists(fileName) || !UniSetAttributes(fileName, 0)) {
-        return false;
-    }
+// it. Any failure leaves the file as it was.
+bool RewriteFile(const std::u16string& fileName, const Bytes* newTag) {
     const std::optional<THeader> header = ReadHeader(fileName);
-    if (!header) {
-        return false;
-    }
-    const std::optional<std::u16string> tempName = TemporaryName(fileName);
-    if (!tempName) {
-        return false;
-    }
-    try {
-        TTntFileStream source(fileName, fmOpenRead | fmShareExclusive);
-        // The file may have changed since it was measured.
-        std::array<std::uint8_t, kHeaderLength> again{};
-        if (source.Read(again.data(), kHeaderLength) != kHeaderLength || again != header->bytes ||
-            source.Size() != header->fileSize) {
-            return false;
-        }
-        {
-            TTntFileStream copy(*tempName, fmCreate);
-            if (newTag != nullptr) {
-                copy.WriteBuffer(newTag->data(), std::ssize(*newTag));
-            }
-            source.SetPosition(header->isId3 ? header->tagSize : 0);
-            std::int64_t left = header->fileSize - source.Position();
-            // Large blocks, and the disk set to work on each few megabytes as they are written,
-            // so that the flush below finds little left to wait for.
-            Bytes buffer(static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBlock)));
-            // Offsets in the copy: the audio follows the new tag.
-            std::int64_t written = newTag != nullptr ? std::ssize(*newTag) : 0;
-            std::int64_t started = 0;
-            while (left > 0) {
-                const std::int64_t n = source.Read(buffer.data(), std::ssize(buffer));
-                if (n <= 0) {
-                    throw EReadError("Stream read error");
-                }
-                copy.WriteBuffer(buffer.data(), n);
-                left -= n;
-                written += n;
-                if (written - started >= kWritebackStep) {
-                    copy.StartWriteback(started, written - started);
-                    started = written;
-                }
-            }
-            if (!UniCopyPermissions(fileName, copy.Handle())) {
-                throw EWriteError("Cannot set permissions");
-            }
-            copy.Flush();
-        }
-        if (!UniFlushFolder(*tempName) || !UniReplaceFile(*tempName, fileName)) {
-            throw EWriteError("Cannot replace file");
-        }
-        return true;
-    } catch (const std::exception&) {
-        if (UniFileExists(*tempName)) {
-            UniDeleteFile(*tempName);
-        }
-        return false;
-    }
+    return header && UniRewriteFile(fileName, header->bytes, header->fileSize,
+                                    newTag != nullptr ? ByteSpan(*newTag) : ByteSpan(),
+                                    header->isId3 ? header->tagSize : 0);
 }
 
-// Writes a tag of exactly the old tag's size over it. The old bytes are kept so that a failed
-// write or flush can put them back.
+// Writes a tag of exactly the old tag's size over it.
 bool WriteInPlace(const std::u16string& fileName, const THeader& header, const Bytes& tag) {
-    if (!UniFileExists(fileName) || !UniSetAttributes(fileName, 0)) {
-        return false;
-    }
-    try {
-        TTntFileStream file(fileName, fmOpenReadWrite | fmShareExclusive);
-        Bytes old(tag.size());
-        file.ReadBuffer(old.data(), std::ssize(old));
-        // The file may have changed since it was measured.
-        if (!std::equal(header.bytes.begin(), header.bytes.end(), old.begin()) ||
-            file.Size() != header.fileSize) {
-            return false;
-        }
-        try {
-            file.SetPosition(0);
-            file.WriteBuffer(tag.data(), std::ssize(tag));
-            file.Flush();
-        } catch (const std::exception&) {
-            file.SetPosition(0);
-            file.Write(old.data(), std::ssize(old));
-            return false;
-        }
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return UniWriteInPlace(fileName, header.bytes, header.fileSize, tag);
 }
 
 }  // namespace

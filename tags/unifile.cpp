@@ -328,18 +328,6 @@ bool UniReplaceFile(const std::u16string& source, const std::u16string& target) 
     return true;
 }
 
-bool UniCopyPermissions(const std::u16string& fromName, THandle to) {
-    std::string name;
-    struct stat st {};
-    if (!UniNativeName(fromName, name) || ::stat(name.c_str(), &st) != 0) {
-        return false;
-    }
-    if (::fchown(to, st.st_uid, st.st_gid) != 0) {
-        // Only a privileged process may give a file away; otherwise the copy stays the caller's.
-    }
-    return ::fchmod(to, (st.st_mode & 07777) | S_IWUSR) == 0;
-}
-
 bool UniCopyAttributes(THandle from, THandle to) {
     struct stat source {};
     struct stat copy {};

@@ -72,9 +72,6 @@ std::int64_t UniFileSize(THandle handle);
 bool UniReplaceFile(const std::u16string& source, const std::u16string& target);
 // Flushes the folder that holds the file, so a new entry in it survives a crash.
 bool UniFlushFolder(const std::u16string& fileName);
-// Gives the file behind handle the owner (where allowed) and permission bits of the named file,
-// plus the owner's write permission (the attributes of a rewritten file are cleared).
-bool UniCopyPermissions(const std::u16string& fromName, THandle to);
 // Gives the file behind to the owner, group, extended attributes (ACLs among them) and permission
 // bits of the file behind from, plus the owner's write permission (the attributes of a rewritten
 // file are cleared). False (EPERM) when the owner or group cannot be given, which only a
