@@ -50,7 +50,11 @@ bool TSingleInstance::AcquireOrRefuse() {
     if (Acquire()) {
         return true;
     }
+    ShowRefusal();
+    return false;
+}
+
+void TSingleInstance::ShowRefusal() {
     TApplication::instance().messageBox(
         {nullptr, QMessageBox::Critical, RefusalCaption(), RefusalText(), QMessageBox::Ok});
-    return false;
 }

@@ -21,8 +21,10 @@ public:
     // lock file can't be opened (access denied).
     bool Acquire();
 
-    // Acquire, or show the refusal box (caption "Tovra3", error icon) and return false.
+    // Acquire, or show the refusal box and return false.
     bool AcquireOrRefuse();
+    // The box a second copy shows before it ends: caption "Tovra3", error icon.
+    static void ShowRefusal();
 
     static QString RefusalText() {
         return QStringLiteral("Aplikasi Tovra III [Velmo History] Sudah Berjalan! ");

@@ -1,31 +1,20 @@
 #include "platform/tsingleinstance.h"
+#include "tests/support/helperprocess.h"
 #include "tests/support/qtprinters.h"
 
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <unistd.h>
 
 namespace {
 
-struct HelperResult {
-    int exitCode = -1;
-    QString output;
-};
-
 // Runs the helper as a separate process with its runtime folder in dir.
 HelperResult runHelper(const QString& dir) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TOVRA_PROGRAM_DIR "/single_instance_helper"), {});
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+    return RunHelper(QStringLiteral(TOVRA_PROGRAM_DIR "/single_instance_helper"), {},
+                     {QStringLiteral("XDG_RUNTIME_DIR"), dir});
 }
 
 TEST(TSingleInstanceTest, SecondHolderInThisProcessIsRefusedUntilFirstEnds) {

@@ -1,9 +1,13 @@
-// Takes the player's single-instance lock like the player does. A refusal box is printed as
-// "caption|icon|text" instead of shown. Exits 0 holding the lock, 1 when refused.
+// Starts as the player does, up to its first window: takes the single-instance lock, or hands
+// its arguments to the copy that runs, or is refused. A refusal box is printed as
+// "caption|icon|text" instead of shown. Exits 0 holding the lock or having handed over, 1 when
+// refused.
 #include "platform/tapplication.h"
+#include "platform/tinstancechannel.h"
 #include "platform/tsingleinstance.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <cstdio>
 
@@ -15,6 +19,14 @@ int main(int argc, char* argv[]) {
         std::fputs(line.toUtf8().constData(), stdout);
         return QMessageBox::Ok;
     });
-    TSingleInstance lock(TSingleInstance::LockFileName(QStringLiteral("Tovra3")));
-    return lock.AcquireOrRefuse() ? 0 : 1;
+    const QString lockFileName = TSingleInstance::LockFileName(QStringLiteral("Tovra3"));
+    TSingleInstance lock(lockFileName);
+    if (lock.Acquire()) {
+        return 0;
+    }
+    return TInstanceChannel::HandOverOrRefuse(TInstanceChannel::SocketName(lockFileName),
+                                              QCoreApplication::arguments().mid(1),
+                                              QDir::currentPath())
+               ? 0
+               : 1;
 }
