@@ -1,26 +1,38 @@
-// Tovra III: refuses a second copy, shows the splash while it creates the windows, then runs the
-// player window until it closes.
+// Tovra III: refuses a second copy (or hands the files it was given to the copy that runs), shows
+// the splash while it creates the windows, then runs the player window until it closes.
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QThread>
 
 #include <functional>
 #include <memory>
 
+#include "app/openfiles.h"
 #include "app/tform1.h"
 #include "app/tform8.h"
 #include "app/tmprisservice.h"
 #include "platform/tapplication.h"
+#include "platform/tinstancechannel.h"
 #include "platform/tsingleinstance.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // tovra3 FILE...: paths or file: URIs, as the desktop entry hands them over.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
 
     // Held until the process ends; the kernel releases it also after a crash.
-    TSingleInstance instance(TSingleInstance::LockFileName(QStringLiteral("Tovra3")));
-    if (!instance.AcquireOrRefuse()) {
-        return 1;
+    const QString lockFileName = TSingleInstance::LockFileName(QStringLiteral("Tovra3"));
+    TSingleInstance instance(lockFileName);
+    const QString socketName = TInstanceChannel::SocketName(lockFileName);
+    if (!instance.Acquire()) {
+        // A start with files gives them to the copy that runs and ends quietly.
+        return TInstanceChannel::HandOverOrRefuse(socketName, arguments, QDir::currentPath()) ? 0
+                                                                                              : 1;
     }
+    // Later starts may bring files from now on; they wait until the window is there.
+    TInstanceChannel channel(socketName);
+    channel.Listen();
 
     TApplication::instance().setTitle(QStringLiteral("Tovra III [Velmo History]"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/tovra3.png")));
@@ -73,6 +85,12 @@ int main(int argc, char* argv[]) {
     // Media keys and the desktop's media controls, over the session bus; the window owns it.
     new TMprisService(*Form1);
     Form1->show();
+    // This start's own files first, then those of later starts, each lot brought to the front.
+    OpenFiles(*Form1, TInstanceChannel::LocalFiles(arguments, QDir::currentPath()));
+    channel.SetReceiver(Form1.get(), [form = Form1.get()](const QStringList& files) {
+        OpenFiles(*form, files);
+        BringToFront(*form);
+    });
     const int result = QApplication::exec();
     Form1.reset();
     return result;

@@ -1,5 +1,6 @@
 #include "app/tmprisroot.h"
 
+#include "app/openfiles.h"
 #include "app/tform1.h"
 #include "app/tmprisservice.h"
 #include "platform/tapplication.h"
@@ -29,11 +30,7 @@ QStringList TMprisRoot::SupportedMimeTypes() const {
 
 void TMprisRoot::Raise() {
     TForm1& form = service_->Form();
-    service_->Run([&form] {
-        form.showNormal();
-        form.raise();
-        form.activateWindow();
-    });
+    service_->Run([&form] { BringToFront(form); });
 }
 
 void TMprisRoot::Quit() {
