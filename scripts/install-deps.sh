@@ -12,7 +12,7 @@ packages=(
     timgm6mb-soundfont
     libtag1-dev libasound2-dev libpci-dev pci.ids libjpeg62-turbo-dev
     libgtest-dev libgmock-dev googletest
-    xvfb xauth imagemagick dbus desktop-file-utils appstream
+    xvfb xauth imagemagick dbus desktop-file-utils appstream libglib2.0-bin
 )
 if [ "${TOVRA_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

@@ -42,6 +42,20 @@ if command -v appstreamcli >/dev/null; then
         >/dev/null || appstreamcli validate --no-net "$prefix/share/metainfo/id.korvi.Tovra3.metainfo.xml"
 fi
 
+# What the package's triggers do on an install (update-desktop-database): the file manager then
+# offers the player for the type it finds in each of the eight kinds of file the player opens.
+applications="$prefix/share/applications"
+grep -q '^Exec=tovra3 %U$' "$applications/id.korvi.Tovra3.desktop" || fail "the entry takes no files"
+if command -v update-desktop-database >/dev/null && command -v gio >/dev/null; then
+    update-desktop-database "$applications"
+    media="$(dirname "$0")/../data/media"
+    for file in tone.wav tune.mid clip.wmv tone.wma tone.mp3 clip.mpg clip.mpeg clip.avi; do
+        type=$(gio info -a standard::content-type "$media/$file" | sed -n 's/^ *standard::content-type: //p')
+        grep -q "^$type=.*id\.korvi\.Tovra3\.desktop" "$applications/mimeinfo.cache" ||
+            fail "$file ($type) is not registered to the player"
+    done
+fi
+
 # The installed folder is read-only to the user, as under /usr.
 chmod -R a-w "$prefix/lib/tovra3"
 # GStreamer's plug-in registry stays where it was, so the fresh home doesn't rebuild it.
