@@ -10,6 +10,15 @@ cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)"
 
 program="$PWD/build/tovra3"
+# A first start from the build folder finds no state files and says so. Seed them as the installed
+# launcher does for a new user (empty playlist, playlist shown, full volume), but only when none of
+# them exists, so a user's own files are never touched.
+state=(build/PlayList.Txt build/KorviList.Txt build/KorviSetting.Korvi)
+if [ ! -e "${state[0]}" ] && [ ! -e "${state[1]}" ] && [ ! -e "${state[2]}" ]; then
+    : >"${state[0]}"
+    : >"${state[1]}"
+    printf '0\r\n2\r\n1\r\n1000\r\n' >"${state[2]}"
+fi
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec "$program"
 fi
