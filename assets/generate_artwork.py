@@ -308,17 +308,26 @@ def volume_picture():
 
 
 def slider_thumbs():
-    # Two states of each thumb: normal and pressed/hot.
+    # Each thumb holds its two states side by side, as the slider shows them: normal on the left,
+    # pressed on the right. Only the colours differ, so the thumb keeps its shape when grabbed.
+    # What lies outside the shape is olive, the colour the slider leaves out when it draws.
     folder = os.path.join(HERE, "sliders")
     os.makedirs(folder, exist_ok=True)
+    states = [((70, 140, 220), (10, 40, 100)),    # normal
+              ((140, 210, 255), (0, 60, 140))]    # pressed
     for name, (w, h) in {"position": (9, 9), "volume": (7, 11)}.items():
-        for state, (body, edge) in {"thumb": ((70, 140, 220), (10, 40, 100)),
-                                    "thumb_hot": ((140, 210, 255), (0, 60, 140))}.items():
-            c = Canvas(w, h, KEY)
-            c.polygon([(0, 0), (w, 0), (w, h - 3), (w / 2, h), (0, h - 3)], edge)
-            c.polygon([(1, 1), (w - 1, 1), (w - 1, h - 3.5), (w / 2, h - 1.4), (1, h - 3.5)], body)
-            c.rect(1, 1, w - 1, 2, (230, 240, 255))
-            c.save_bmp(os.path.join(folder, "%s_%s.bmp" % (name, state)))
+        c = Canvas(2 * w, h, KEY)
+        for i, (body, edge) in enumerate(states):
+            x = i * w
+            c.polygon([(x, 0), (x + w, 0), (x + w, h - 3), (x + w / 2, h), (x, h - 3)], edge)
+            c.polygon([(x + 1, 1), (x + w - 1, 1), (x + w - 1, h - 3.5), (x + w / 2, h - 1.4),
+                       (x + 1, h - 3.5)], body)
+            c.rect(x + 1, 1, x + w - 1, 2, (230, 240, 255))
+        for row in c.px:
+            for p in row:
+                if tuple(p) == KEY:
+                    p[:] = [128, 128, 0]
+        c.save_bmp(os.path.join(folder, "%s_thumb.bmp" % name))
 
 
 def icon():
