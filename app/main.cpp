@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -42,9 +41,7 @@ int main(int argc, char* argv[]) {
         auto Form8 = std::make_unique<TForm8>();
         Form8->Animate1->SetActive(true);
         Form8->ProgressBar1->setMaximum(110);
-        Form8->show();
-        Form8->repaint();
-        QApplication::processEvents();
+        Form8->ShowAndPaint();
 
         Form1 = std::make_unique<TForm1>();
         Form8->StepBy(20);
@@ -54,7 +51,7 @@ int main(int argc, char* argv[]) {
         TForm1* owner = Form1.get();
         const struct {
             const char* text;
-            unsigned long sleepMs;
+            int sleepMs;
             std::function<void()> create;
         } steps[] = {
             {"Loading Player", 500, [owner] { owner->WavInfoBox(); }},
@@ -66,14 +63,14 @@ int main(int argc, char* argv[]) {
         };
         for (const auto& step : steps) {
             Form8->SetStep(QString::fromUtf8(step.text));
-            QThread::msleep(step.sleepMs);
+            Form8->Sleep(step.sleepMs);
             if (step.create) {
                 step.create();
             }
             Form8->StepBy(15);
         }
         Form8->SetStep(QStringLiteral("Finishing.."));
-        QThread::msleep(50);
+        Form8->Sleep(50);
     } catch (const std::exception& error) {
         // The splash is gone already; the failure ends the program before the event loop.
         TApplication::instance().HandleException(error);

@@ -1,7 +1,11 @@
 #include "app/tform8.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 TForm8::TForm8(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
@@ -30,6 +34,22 @@ TForm8::TForm8(QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->geometry().center() - rect().center());
     }
+}
+
+void TForm8::ShowAndPaint() {
+    show();
+    // A bound, so a window manager that never maps the splash doesn't hold the start-up.
+    const QDeadlineTimer deadline(1000);
+    while (windowHandle() != nullptr && !windowHandle()->isExposed() && !deadline.hasExpired()) {
+        Sleep(10);
+    }
+    repaint();
+}
+
+void TForm8::Sleep(int ms) {
+    QEventLoop pause;
+    QTimer::singleShot(ms, &pause, &QEventLoop::quit);
+    pause.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm8::SetStep(const QString& text) {

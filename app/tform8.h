@@ -12,9 +12,15 @@ class TForm8 : public QWidget {
 public:
     explicit TForm8(QWidget* parent = nullptr);
 
+    // Shows the window and returns once it is on the screen and painted. Under a window manager
+    // the window appears some time after it is shown, and what is painted before that is lost.
+    void ShowAndPaint();
     // Shows the new loading text and paints it at once (the event loop isn't running yet).
     void SetStep(const QString& text);
     void StepBy(int delta);
+    // The start-up's pauses: the time passes with the splash painting and its animation running,
+    // while input waits for the event loop.
+    void Sleep(int ms);
 
     QLabel* Label1;
     QLabel* Label2;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QWindow>
 
 #include "app/tform8.h"
 #include "tests/app/playerfixture.h"
@@ -39,6 +40,15 @@ TEST(TForm8Test, SplashLayoutAndSteps) {
     }
     EXPECT_EQ(splash.ProgressBar1->value(), 110);
     EXPECT_EQ(splash.Label2->text(), QStringLiteral("Loading Player"));
+
+    // On the screen before the first step, and animating through the pauses.
+    splash.Animate1->SetActive(true);
+    splash.ShowAndPaint();
+    ASSERT_NE(splash.windowHandle(), nullptr);
+    EXPECT_TRUE(splash.windowHandle()->isExposed());
+    const int frame = splash.Animate1->Frame();
+    splash.Sleep(350);
+    EXPECT_NE(splash.Animate1->Frame(), frame);
 }
 
 }  // namespace
