@@ -9,9 +9,12 @@
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 #include "app/tjpegimage.h"
+#include "app/tmenumarkstyle.h"
+#include "device/emcideviceerror.h"
 #include "infobox/infodispatch.h"
 #include "infobox/tform2.h"
 #include "platform/elisterror.h"
@@ -449,6 +452,13 @@ void TForm1::CreateMenus() {
     Add1 = PopupMenu1->addAction(ArtIcon(QStringLiteral("add.bmp")), QStringLiteral("Tambah File"));
     Play1 = PopupMenu1->addAction(ArtIcon(QStringLiteral("play.bmp")), QStringLiteral("Mainkan"));
     Delete1 = PopupMenu1->addAction(ArtIcon(QStringLiteral("delete.bmp")), QStringLiteral("Hapus"));
+
+    // A style is not passed on to a widget's children, so each menu takes it.
+    auto* markStyle = new TMenuMarkStyle();
+    markStyle->setParent(this);
+    for (QMenu* menu : findChildren<QMenu*>()) {
+        menu->setStyle(markStyle);
+    }
 }
 
 void TForm1::ConnectHandlers() {

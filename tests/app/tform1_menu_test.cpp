@@ -1,6 +1,8 @@
 // The player window's menus and the windows they open, driven on the real window: keys go through
 // the window system's path (shortcuts first, then the focused control), dialogs are closed from
 // inside their own event loops.
+#include <algorithm>
+
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -141,6 +143,36 @@ TEST_F(MenuTest, EveryItemInOrderWithCaptionsShortcutsAndPictures) {
          {f.OpenFile1, f.About2, f.ReadmeFile1, f.InfoBox1, f.Add1, f.Play1, f.Delete1}) {
         EXPECT_FALSE(item->icon().isNull()) << item->text().toStdString();
     }
+}
+
+TEST_F(MenuTest, MarkItemsShowNothingUntilChecked) {
+    TForm1& f = StartWith({});
+    for (QMenu* menu : f.findChildren<QMenu*>()) {
+        const QList<QAction*> items = menu->actions();
+        if (std::any_of(items.begin(), items.end(), [](QAction* a) { return a->isCheckable(); })) {
+            EXPECT_EQ(menu->style(), f.View1->style()) << menu->title().toStdString();
+        }
+    }
+    // Items of one caption in a menu of that style: an unchecked mark item looks like a plain
+    // one, a checked one doesn't. The first and last items touch the menu's frame.
+    QMenu menu;
+    menu.setStyle(f.View1->style());
+    menu.addAction(QStringLiteral("-"));
+    QAction* unchecked = menu.addAction(QStringLiteral("Show Playlist"));
+    unchecked->setCheckable(true);
+    QAction* plain = menu.addAction(QStringLiteral("Show Playlist"));
+    QAction* checked = menu.addAction(QStringLiteral("Show Playlist"));
+    checked->setCheckable(true);
+    checked->setChecked(true);
+    menu.addAction(QStringLiteral("-"));
+    menu.adjustSize();
+    const QImage picture = menu.grab().toImage();
+    const auto item = [&](QAction* action) {
+        return picture.copy(menu.actionGeometry(action).adjusted(2, 0, -2, 0));
+    };
+
+    EXPECT_EQ(item(unchecked), item(plain));
+    EXPECT_NE(item(checked), item(plain));
 }
 
 TEST_F(MenuTest, PlainLetterShortcutsActFromThePlaylist) {
