@@ -592,6 +592,9 @@ QFileDialog& TForm1::FileOpenDialog() {
         OpenDialog->setFileMode(QFileDialog::ExistingFile);
         OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
         OpenDialog->setSizeGripEnabled(true);
+        // The box of types shows the filter's text as it is; the pattern list after it is only
+        // for filtering.
+        OpenDialog->setOption(QFileDialog::HideNameFilterDetails, true);
     }
     return *OpenDialog;
 }
