@@ -210,7 +210,8 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::CreatePlayerSide(QWidget* client) {
-    Panel5 = MakePanel(client, QRect(5, 6, 374, 310), true);
+    // At the left edge, so the whole panel fits the 375-pixel window with the playlist hidden.
+    Panel5 = MakePanel(client, QRect(0, 6, 374, 310), true);
 
     Image1 = new QLabel(Panel5);
     Image1->setGeometry(7, 7, 359, 105);

@@ -141,6 +141,9 @@ TEST_F(StartupTest, HiddenPlaylistRestoresTo375AndTogglesTo385) {
     TForm1& f = Start();
     ASSERT_TRUE(shown.empty());
     EXPECT_EQ(f.ClientWidth(), 375);
+    EXPECT_LE(f.Panel5->geometry().right(), f.ClientWidth() - 1)
+        << "the panel fits, border and all";
+    EXPECT_EQ(f.Panel5->size(), QSize(374, 310));
     EXPECT_FALSE(f.CheckBox2->isChecked());
     EXPECT_FALSE(f.ShowPlaylist1->isChecked());
     EXPECT_FALSE(f.HidePlaylist1->isChecked());
