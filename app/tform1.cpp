@@ -777,7 +777,8 @@ void TForm1::korvi_play() {
         PositionTimer->setInterval(250);
         const int length = ToInt(MediaPlayer->Length());
         Slider2->SetMaxValue(length);
-        ProgressBar1->setMaximum(length);
+        // A bar whose range is 0..0 shows a busy animation: a track of length 0 keeps it still.
+        ProgressBar1->setMaximum(std::max(length, 1));
     }
     PositionTimer->start();
     List2->viewport()->update();
