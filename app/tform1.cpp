@@ -790,9 +790,28 @@ void TForm1::PositionTimerTick() {
     Slider2->SetValue(ToInt(MediaPlayer->Position()));
     // The track is over when the device says it stopped at the end, not when the texts first
     // match: that would cut up to a second off every track and skip on a pause in the last one.
-    if (MediaPlayer->DeviceId() != 0 && MediaPlayer->Mode() == TMediaPlayer::mpStopped &&
-        MediaPlayer->Position() >= MediaPlayer->Length()) {
+    if (MediaPlayer->DeviceId() == 0 || MediaPlayer->Mode() != TMediaPlayer::mpStopped) {
+        return;
+    }
+    const QString failure = MediaPlayer->ErrorText();
+    if (failure.isEmpty()) {
+        if (MediaPlayer->Position() >= MediaPlayer->Length()) {
+            Advance();
+        }
+        return;
+    }
+    // A device error ends the track there. The list moves on before the error is shown, so no
+    // tick finds the stopped device again while the message is open; an error of the advance
+    // itself is shown after it.
+    std::exception_ptr advanceError;
+    try {
         Advance();
+    } catch (const std::exception&) {
+        advanceError = std::current_exception();
+    }
+    TApplication::instance().HandleException(EMCIDeviceError(failure), this);
+    if (advanceError) {
+        std::rethrow_exception(advanceError);
     }
 }
 

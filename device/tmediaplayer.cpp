@@ -831,6 +831,11 @@ TMediaPlayer::TMPModes TMediaPlayer::Mode() {
     return d->deviceId != 0 ? d->mode : mpNotReady;
 }
 
+QString TMediaPlayer::ErrorText() {
+    d->pump();
+    return d->deviceId != 0 && d->broken ? d->firstError : QString();
+}
+
 void TMediaPlayer::SetVolume(int volume) {
     if (d->deviceId == 0) {
         return;

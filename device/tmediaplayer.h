@@ -83,6 +83,10 @@ public:
     std::int64_t Position();  // ms from the track's start; equals Length at the end
     TMPModes Mode();
 
+    // The device's text for the error that stopped the open track by itself while it played;
+    // empty when none did. The next Open, Play or Close clears it.
+    QString ErrorText();
+
     // Volume 0..1000 as a slider position (cubic scale); values outside are clamped.
     // Does nothing while no device is open.
     void SetVolume(int volume);

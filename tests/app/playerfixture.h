@@ -106,14 +106,15 @@ protected:
         return Path(QStringLiteral("long.wav")).toUtf8();
     }
 
-    TForm1& Create() {
-        form = std::make_unique<TForm1>(dir.path(), QStringLiteral("fakesink sync=true"),
-                                        QStringLiteral("fakesink sync=true"));
+    // audioSink: where the device plays its sound, as gst-launch describes an element.
+    TForm1& Create(const QString& audioSink = QStringLiteral("fakesink sync=true")) {
+        form =
+            std::make_unique<TForm1>(dir.path(), audioSink, QStringLiteral("fakesink sync=true"));
         return *form;
     }
 
-    TForm1& Start() {
-        Create().show();
+    TForm1& Start(const QString& audioSink = QStringLiteral("fakesink sync=true")) {
+        Create(audioSink).show();
         return *form;
     }
 
