@@ -609,7 +609,9 @@ void TForm1::FormShow() {
     sett1->LoadFromFile(SettingsFileName());
 
     if (List2->Count() > 0) {
-        CurrentIndex = StrToInt(Line(sett1, 0));
+        // An index past either end (the list was shortened since) restores as the nearest entry,
+        // so the restore goes on to the other settings.
+        CurrentIndex = std::clamp(StrToInt(Line(sett1, 0)), 0, List2->Count() - 1);
         tombol_aktif();
         tombol(false, false, false);
         MirrorSelection();
@@ -1006,6 +1008,11 @@ void TForm1::BitBtn3Click() {
     }
     List2->Delete(index);
     list1->Delete(index);
+    // The current index names the entry that moved into its place; when none did, the last
+    // entry, so the saved index never points past the list.
+    if (CurrentIndex >= List2->Count() && List2->Count() > 0) {
+        CurrentIndex = List2->Count() - 1;
+    }
     tombol_aktif();
 }
 

@@ -350,6 +350,7 @@ TEST_F(PlaybackTest, DeleteAboveTheCurrentEntryAndByKey) {
     QCoreApplication::sendEvent(f.List2, &del);
     EXPECT_EQ(f.List2->Count(), 2);
     EXPECT_EQ(f.list1->Lines(), (QStringList{MediaFile("tone.mp3"), MediaFile("tone.wma")}));
+    EXPECT_EQ(f.CurrentIndex, 1) << "no entry moved into its place: the last one, not past it";
 
     f.List2->SetItemIndex(-1);
     f.BitBtn3->click();  // no selection: nothing

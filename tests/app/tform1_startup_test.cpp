@@ -101,23 +101,42 @@ TEST_F(StartupTest, BadSettingsStopTheRestoreWhereTheyAre) {
         const char* message;
         bool loopBack;  // line 2 was applied
         int volume;     // line 4 was applied
+        int current;
     };
+    // An index past either end of the list (one shortened since) is no failure: it restores as
+    // the nearest entry and the other settings follow.
     const Case cases[] = {
-        {"two lines", {"tone.wav"}, "0\r\n1\r\n", "List index out of bounds (2)", true, 1000},
-        {"empty, no playlist", {}, "", "List index out of bounds (1)", false, 1000},
+        {"two lines", {"tone.wav"}, "0\r\n1\r\n", "List index out of bounds (2)", true, 1000, 0},
+        {"empty, no playlist", {}, "", "List index out of bounds (1)", false, 1000, 0},
         {"index not a number",
          {"tone.wav"},
          "x\r\n1\r\n1\r\n5\r\n",
          "'x' is not a valid integer value.",
          false,
-         1000},
+         1000,
+         0},
         {"volume not a number",
          {"tone.wav"},
          "0\r\n1\r\n2\r\n55 \r\n",
          "'55 ' is not a valid integer value.",
          true,
-         1000},
-        {"lone CR line ends", {"tone.wav"}, "0\r1\r2\r200\r", nullptr, true, 200},
+         1000,
+         0},
+        {"lone CR line ends", {"tone.wav"}, "0\r1\r2\r200\r", nullptr, true, 200, 0},
+        {"index past the end",
+         {"tone.wav", "tone.mp3"},
+         "2\r\n1\r\n2\r\n300\r\n",
+         nullptr,
+         true,
+         300,
+         1},
+        {"index below 0",
+         {"tone.wav", "tone.mp3"},
+         "-4\r\n1\r\n2\r\n300\r\n",
+         nullptr,
+         true,
+         300,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -132,6 +151,7 @@ TEST_F(StartupTest, BadSettingsStopTheRestoreWhereTheyAre) {
         }
         EXPECT_EQ(f.Checkbox1->isChecked(), c.loopBack);
         EXPECT_EQ(f.Slider1->Value(), c.volume);
+        EXPECT_EQ(f.CurrentIndex, c.current);
         form.reset();
     }
 }
