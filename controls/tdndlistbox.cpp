@@ -157,14 +157,18 @@ void TDnDListBox::dropEvent(QDropEvent* event) {
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    // An error in a handler ends the drop: the later files are neither reported nor added.
-    guarded(
-        [this, &files] {
-            for (const QString& file : files) {
-                DoFileDropped(file);
-            }
-        },
-        this)();
+    // The files are handled from the event loop once the drop has returned, so the file manager's
+    // drag ends at once, whatever the handler does (open a file, show an error). An error in a
+    // handler ends the drop: the later files are neither reported nor added.
+    QMetaObject::invokeMethod(this,
+                              guarded(
+                                  [this, files] {
+                                      for (const QString& file : files) {
+                                          DoFileDropped(file);
+                                      }
+                                  },
+                                  this),
+                              Qt::QueuedConnection);
 }
 
 // ---- lines ----------------------------------------------------------------------------------

@@ -17,7 +17,8 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TOwnerDrawState)
 
 // A list box of text lines that takes files dropped from the file manager (text/uri-list, local
 // files only, in the order given, paths whole). Each dropped path goes to OnFileDropped and,
-// with AutoAdd, is appended unless the handler refuses it. A hidden box takes no drops.
+// with AutoAdd, is appended unless the handler refuses it; that happens from the event loop just
+// after the drop is accepted. A hidden box takes no drops.
 //
 // Edit the lines through Add, Insert, Delete, Clear, SetStrings and Exchange: these fire
 // OnAddString, OnInsertString and OnDeleteString before the change, so a handler still sees the

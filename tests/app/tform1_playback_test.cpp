@@ -51,6 +51,7 @@ protected:
         QCoreApplication::sendEvent(f.List2->viewport(), &enter);
         QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(f.List2->viewport(), &drop);
+        QCoreApplication::processEvents();  // the files are handled once the drop has returned
     }
 
     // Presses on one line of the playlist and releases on another, as a user reorders.
