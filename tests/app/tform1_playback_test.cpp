@@ -1,6 +1,9 @@
 // Playback and playlist editing in the real player window, playing real files into fakesink.
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
@@ -317,6 +320,69 @@ TEST_F(PlaybackTest, AddingWhilePlayingDoesNotInterrupt) {
     QTimer::singleShot(0, &f, [&] { f.OpenDialog->reject(); });
     f.BitBtn1->click();
     EXPECT_EQ(f.List2->Count(), 2);
+}
+
+TEST_F(PlaybackTest, OpenDialogShowsItsFilterTextOnceAndStillFilters) {
+    TForm1& f = StartWith({});
+    Write(QStringLiteral("song.mp3"), "x");
+    Write(QStringLiteral("notes.txt"), "x");
+    QFileDialog& dialog = f.FileOpenDialog();
+    const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 1);
+    EXPECT_EQ(types->itemText(0),
+              QStringLiteral(
+                  "Korvi File multimedia (*.wav, *.mid,*.wmv,*.wma, *.mp3, *.mpg, *.mpeg, *.avi)"));
+
+    dialog.setDirectory(dir.path());
+    const auto* files = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    ASSERT_NE(files, nullptr);
+    const auto listed = [files] {
+        QStringList names;
+        for (int row = 0; row < files->model()->rowCount(files->rootIndex()); ++row) {
+            names << files->model()->index(row, 0, files->rootIndex()).data().toString();
+        }
+        return names;
+    };
+    ASSERT_TRUE(WaitFor([&] { return listed().contains(QStringLiteral("song.mp3")); }));
+    EXPECT_FALSE(listed().contains(QStringLiteral("notes.txt")));
+}
+
+TEST_F(PlaybackTest, TrackOfLengthZeroKeepsTheBarStill) {
+    // A WAV header whose data chunk is empty.
+    QByteArray wav("RIFF");
+    wav += QByteArray("\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00", 20);
+    wav += QByteArray("\x40\x1f\x00\x00\x40\x1f\x00\x00\x01\x00\x08\x00data\x00\x00\x00\x00", 20);
+    Write(QStringLiteral("empty.wav"), wav);
+    const QByteArray path = Path(QStringLiteral("empty.wav")).toUtf8();
+    TForm1& f = StartWith({path.constData()});
+    f.BtnPlay->click();
+    EXPECT_EQ(f.MediaPlayer->Length(), 0);
+    EXPECT_LT(f.ProgressBar1->minimum(), f.ProgressBar1->maximum()) << "0..0 is a busy bar";
+    f.btnstop->click();
+    EXPECT_LT(f.ProgressBar1->minimum(), f.ProgressBar1->maximum());
+    EXPECT_EQ(f.ProgressBar1->value(), 0);
+}
+
+TEST_F(PlaybackTest, DeviceErrorInATrackIsShownAndEndsTheTrack) {
+    // The sound output fails a few buffers into every track.
+    const QByteArray first = LongWav();
+    QFile::copy(QString::fromUtf8(first), Path(QStringLiteral("second.wav")));
+    const QByteArray second = Path(QStringLiteral("second.wav")).toUtf8();
+    WriteState({first.constData(), second.constData()}, "0\r\n2\r\n1\r\n1000\r\n");
+    TForm1& f = Start(QStringLiteral("identity error-after=5 ! fakesink sync=true"));
+    ASSERT_TRUE(shown.empty()) << Texts().join(QLatin1Char('\n')).toStdString();
+    f.BtnPlay->click();
+    // The first track ends at its error and the second starts; that one ends the list.
+    ASSERT_TRUE(WaitFor([&] { return shown.size() == 2; }));
+    for (const auto& message : shown) {
+        EXPECT_EQ(message.icon, QMessageBox::Critical);
+        EXPECT_FALSE(message.text.isEmpty());
+    }
+    EXPECT_EQ(f.CurrentIndex, 1);
+    EXPECT_EQ(f.MediaPlayer->FileName(), QString::fromUtf8(second));
+    EXPECT_EQ(f.LabelMode->text(), QStringLiteral("Stoped"));
+    EXPECT_FALSE(f.PositionTimer->isActive());
 }
 
 TEST_F(PlaybackTest, DroppingFourFilesOnAFreshPlayerPlaysTheFirst) {

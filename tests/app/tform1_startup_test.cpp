@@ -183,6 +183,39 @@ TEST_F(StartupTest, HiddenPlaylistRestoresTo375AndTogglesTo385) {
     EXPECT_FALSE(f.ShowPlaylist1->isChecked());
 }
 
+TEST_F(StartupTest, SliderThumbsAreWholeAndOnlyChangeColourWhenPressed) {
+    TForm1& f = Start();
+    struct Case {
+        const char* name;
+        TSlider* slider;
+        QSize size;
+    };
+    for (const Case& c :
+         {Case{"position", f.Slider2, {9, 9}}, Case{"volume", f.Slider1, {7, 11}}}) {
+        SCOPED_TRACE(c.name);
+        TSliderThumb* thumb = c.slider->Thumb();
+        EXPECT_EQ(thumb->size(), c.size);
+        // Normal on the left, pressed on the right: the same shape in other colours.
+        const QImage states = thumb->Bitmap().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(states.size(), QSize(2 * c.size.width(), c.size.height()));
+        const QRgb olive = thumb->TransparentColor().rgb();
+        int recoloured = 0;
+        for (int y = 0; y < states.height(); ++y) {
+            for (int x = 0; x < c.size.width(); ++x) {
+                const QRgb normal = states.pixel(x, y);
+                const QRgb pressed = states.pixel(x + c.size.width(), y);
+                EXPECT_EQ(normal == olive, pressed == olive) << x << "," << y;
+                recoloured += normal != pressed ? 1 : 0;
+            }
+        }
+        EXPECT_GT(recoloured, 0);
+        const QImage up = thumb->grab().toImage();
+        thumb->SetDown(true);
+        EXPECT_NE(thumb->grab().toImage(), up);
+        thumb->SetDown(false);
+    }
+}
+
 TEST_F(StartupTest, MissingGlyphAndUnopenableEntryEndTheRestore) {
     struct Case {
         const char* name;
