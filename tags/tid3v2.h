@@ -2,13 +2,19 @@
 
 // The ID3v2 tag at the start of a file: versions 2.2 to 2.4 are read into a fixed set of text
 // fields, and written back as an ID3v2.3 tag, in place when it fits an old tag of at most 4096
-// bytes, else through a copy of the file. Frames the fields do not cover are carried over on
-// saving. Operations never raise; a failed save or removal leaves the file untouched.
+// bytes, else through a copy of the file. A save keeps every frame of the file's tag whose field
+// reads as it did, converted to version 2.3; a field that changed replaces only the frame it was
+// read from. Operations never raise; a failed save or removal leaves the file untouched.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 class TTntFileStream;
+struct TID3v2Frame;
 
 class TID3v2 {
 public:
@@ -60,12 +66,24 @@ public:
     bool LoadTag(const std::u16string& fileName);
     // The same through a stream the caller has open (the MPEG analyser shares its handle).
     bool LoadTag(TTntFileStream& file);
-    // Writes the fields as a new tag; the fields stay as they are.
+    // Writes the fields as a new tag; the fields stay as they are. Refused when the file's tag
+    // cannot be read whole (its frames would be lost).
     bool SaveTag(const std::u16string& fileName);
     // Strips the tag; true when one was removed.
     bool RemoveTag(const std::u16string& fileName);
 
 private:
+    // The frame each of the 17 slots took, by index.
+    using TSources = std::array<std::optional<std::size_t>, 17>;
+    // Fills the text fields and the track from the frames of a tag of the version.
+    TSources DecodeFrames(const std::vector<TID3v2Frame>& frames, std::uint8_t version);
+    // Changes version-2.3 frames so that they read as the fields: a field that reads as it
+    // should keeps its frames, any other is written fresh in place of the frame it came from.
+    void ApplyFields(std::vector<TID3v2Frame>& frames) const;
+    std::optional<TID3v2Frame> FreshFrame(std::size_t slot) const;
+    // The text field a slot is saved from; nullptr for the track and the fallback slots.
+    const std::u16string* TextField(std::size_t slot) const;
+
     bool present_ = false;
     std::uint8_t majorVersion_ = 0;
     std::int32_t tagSize_ = 0;

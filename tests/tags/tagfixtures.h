@@ -170,4 +170,33 @@ inline Bytes Id3v2(std::uint8_t version, const Bytes& frames, std::size_t paddin
     return out;
 }
 
+// UTF-16 text, little-endian after FF FE or big-endian after FE FF (with mark), no terminator.
+inline Bytes Utf16Le(std::u16string_view text, bool mark = true) {
+    Bytes out = mark ? Bytes{0xFF, 0xFE} : Bytes{};
+    for (char16_t c : text) {
+        AppendLE16(out, c);
+    }
+    return out;
+}
+inline Bytes Utf16Be(std::u16string_view text, bool mark) {
+    Bytes out = mark ? Bytes{0xFE, 0xFF} : Bytes{};
+    for (char16_t c : text) {
+        out.push_back(static_cast<std::uint8_t>(c >> 8));
+        out.push_back(static_cast<std::uint8_t>(c));
+    }
+    return out;
+}
+
+// Unsynchronised bytes: a zero after every FF.
+inline Bytes Unsynchronised(const Bytes& bytes) {
+    Bytes out;
+    for (std::uint8_t b : bytes) {
+        out.push_back(b);
+        if (b == 0xFF) {
+            out.push_back(0);
+        }
+    }
+    return out;
+}
+
 }  // namespace fixtures

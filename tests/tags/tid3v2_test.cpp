@@ -43,22 +43,6 @@ protected:
     TID3v2 tag;
 };
 
-Bytes Utf16Le(std::u16string_view text, bool mark = true) {
-    Bytes out = mark ? Bytes{0xFF, 0xFE} : Bytes{};
-    for (char16_t c : text) {
-        AppendLE16(out, c);
-    }
-    return out;
-}
-Bytes Utf16Be(std::u16string_view text, bool mark) {
-    Bytes out = mark ? Bytes{0xFE, 0xFF} : Bytes{};
-    for (char16_t c : text) {
-        out.push_back(static_cast<std::uint8_t>(c >> 8));
-        out.push_back(static_cast<std::uint8_t>(c));
-    }
-    return out;
-}
-
 }  // namespace
 
 TEST_F(ID3v2Test, TinyFilesAndFilesWithoutTag) {
@@ -103,9 +87,9 @@ TEST_F(ID3v2Test, HeaderRules) {
         {"version 1", Join({Id3v2(1, title), audio}), 1, 25, false},
         {"version 5", Join({Id3v2(5, title), audio}), 5, 25, false},
         {"footer flag adds 10", Join({Id3v2(4, title, 0, 0x10), Payload(10), audio}), 4, 35, true},
-        {"extended header is not skipped",
+        {"extended header skipped",
          Join({Id3v2(3, Join({Bytes{0, 0, 0, 6, 0, 0, 0, 0, 0, 0}, title}), 0, 0x40), audio}), 3,
-         35, false},
+         35, true},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(Load(c.file)) << c.name;
@@ -210,11 +194,88 @@ TEST_F(ID3v2Test, VersionTwoAndFourFrames) {
         EXPECT_EQ(tag.Album().size(), 199u);
     }
 
-    // A frame with a data length indicator does not start with its text.
+    // A frame with a data length indicator: the text follows it.
     ASSERT_TRUE(Load(Join({Id3v2(4, Frame("TIT2", Join({Bytes{0, 0, 0, 5}, Latin("Four")}),
                                           SizeCoding::Syncsafe, 0, 0x01)),
                            Payload(20)})));
-    EXPECT_EQ(tag.Title(), u"");
+    EXPECT_EQ(tag.Title(), u"Four");
+}
+
+// Unsynchronisation undone, extended headers skipped, plain and syncsafe version-2.4 sizes told
+// apart, texts read whole however long.
+TEST_F(ID3v2Test, ReadingRules) {
+    struct Case {
+        std::string name;
+        Bytes tag;
+        std::u16string title;
+        std::u16string artist;
+        std::size_t lyrics = 0;
+    };
+    // FF bytes in the mark, the text and the picture: unsynchronisation puts a zero after each.
+    const Bytes title = Join({Bytes{1}, Utf16Le(u"\u00ff\u4e2d")});
+    const Bytes artist = Latin("Art\xff");
+    const Bytes picture = Join({Latin("image/png"), Bytes{0, 3, 0}, Payload(3000, 4)});
+    const auto v4 = [](std::string_view id, const Bytes& content, std::uint8_t flags1 = 0) {
+        return Frame(id, content, SizeCoding::Syncsafe, 0, flags1);
+    };
+    const auto indicated = [](const Bytes& content) {
+        Bytes length;
+        AppendSyncsafe32(length, static_cast<std::uint32_t>(content.size()));
+        return Join({length, content});
+    };
+    // A 3967-byte picture: 00 00 0F 7F read as syncsafe is 2047 bytes, inside the picture.
+    const Bytes bigPicture = Join({Latin("image/png"), Bytes{0, 3, 0}, Payload(3954, 5)});
+    // Frame sizes both readings land on: 00 00 01 00 is 128 bytes syncsafe, 256 plain. The
+    // syncsafe reading finds a title inside what the plain one takes for the first frame.
+    const Bytes inner =
+        Frame("TIT2", Join({Latin("Syncsafe"), Bytes(109, 0)}), SizeCoding::Syncsafe);
+    Bytes ambiguous = Frame("PRIV", Join({Text("x"), Bytes(127, 'p'), inner}), SizeCoding::Plain);
+    ambiguous[4] = 0, ambiguous[5] = 0, ambiguous[6] = 1, ambiguous[7] = 0;
+    const Case all[] = {
+        {"2.3 unsynchronised",
+         Id3v2(3,
+               Unsynchronised(
+                   Join({Frame("TIT2", title), Frame("APIC", picture), Frame("TPE1", artist)})),
+               0, 0x80),
+         u"\u00ff\u4e2d", u"Art\u00ff"},
+        {"2.2 unsynchronised",
+         Id3v2(2,
+               Unsynchronised(
+                   Join({Frame("TT2", title, SizeCoding::Bits24),
+                         Frame("PIC", Join({Latin("PNG"), Payload(500, 6)}), SizeCoding::Bits24),
+                         Frame("TP1", artist, SizeCoding::Bits24)})),
+               0, 0x80),
+         u"\u00ff\u4e2d", u"Art\u00ff"},
+        {"2.4 frames unsynchronised with a data length indicator",
+         Id3v2(4, Join({v4("TIT2", Unsynchronised(indicated(title)), 0x03),
+                        v4("APIC", Unsynchronised(picture), 0x02),
+                        v4("TPE1", indicated(artist), 0x01)})),
+         u"\u00ff\u4e2d", u"Art\u00ff"},
+        {"2.4 extended header",
+         Id3v2(4, Join({Bytes{0, 0, 0, 6, 1, 0}, v4("TIT2", title), v4("TPE1", artist)}), 10, 0x40),
+         u"\u00ff\u4e2d", u"Art\u00ff"},
+        {"2.4 plain sizes behind a big picture",
+         Id3v2(4, Join({Frame("APIC", bigPicture), Frame("TIT2", title), Frame("TPE1", artist)}),
+               100),
+         u"\u00ff\u4e2d", u"Art\u00ff"},
+        {"2.4 sizes both readings land on: syncsafe",
+         Id3v2(4, Join({ambiguous, v4("TPE1", artist)})), u"Syncsafe", u"Art\u00ff"},
+        {"padding that is not zero ends the frames",
+         Join({Id3v2(3, Join({Frame("TIT2", title), Frame("TPE1", artist), Text("junk")}))}),
+         u"\u00ff\u4e2d", u"Art\u00ff"},
+        {"lyrics and comment past 5000 bytes",
+         Id3v2(3, Join({Frame("USLT", Join({Latin("eng"), Bytes{0}, Text(std::string(9000, 'l'))})),
+                        Frame("COMM", Join({Latin("eng"), Bytes{0}, Text(std::string(7000, 'c'))})),
+                        Frame("TIT2", title), Frame("TPE1", artist)})),
+         u"\u00ff\u4e2d", u"Art\u00ff", 9000},
+    };
+    for (const Case& c : all) {
+        ASSERT_TRUE(Load(Join({c.tag, MpegFrames(2)}))) << c.name;
+        EXPECT_EQ(tag.Title(), c.title) << c.name;
+        EXPECT_EQ(tag.Artist(), c.artist) << c.name;
+        EXPECT_EQ(tag.Lyrics().size(), c.lyrics) << c.name;
+        EXPECT_EQ(tag.Comment().size(), c.lyrics == 0 ? 0u : 7000u) << c.name;
+    }
 }
 
 TEST_F(ID3v2Test, AFrameSizeWithItsTopBitSetEndsTheReading) {
@@ -325,10 +386,11 @@ TEST_F(ID3v2Test, FramesTheFieldsDoNotCoverAreCarried) {
     tag.SetTitle(u"New");
     ASSERT_TRUE(tag.SaveTag(U(path)));
     const auto frames = SavedFrames();
-    ASSERT_EQ(frames.size(), 3u);
+    ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(frames[0].first, "TIT2");
     EXPECT_EQ(frames[1], std::make_pair(std::string("APIC"), picture));
     EXPECT_EQ(frames[2], std::make_pair(std::string("TXXX"), txxx));
+    EXPECT_EQ(frames[3], std::make_pair(std::string("TIT1"), Latin("group")));
     const Bytes file = ReadFile(path);
     EXPECT_TRUE(std::equal(audio.begin(), audio.end(), file.end() - std::ssize(audio)));
     // The APIC's flags are kept byte for byte.
@@ -347,36 +409,108 @@ TEST_F(ID3v2Test, ProgramCommentsNeitherHideTheUsersCommentNorGetLost) {
         EXPECT_EQ(tag.Comment(), u"Mine") << normLast;
         tag.SetComment(u"Edited");
         ASSERT_TRUE(tag.SaveTag(U(path)));
+        // The user's comment is replaced where it was; the program's stays as it was.
         const auto saved = SavedFrames();
         ASSERT_EQ(saved.size(), 2u);
-        EXPECT_EQ(saved[0].first, "COMM");
-        EXPECT_EQ(saved[1], std::make_pair(std::string("COMM"), norm));
+        EXPECT_EQ(saved[normLast ? 1 : 0], std::make_pair(std::string("COMM"), norm));
         ASSERT_TRUE(tag.LoadTag(U(path)));
         EXPECT_EQ(tag.Comment(), u"Edited");
         // Emptied, the comment stays empty: the program's one behind it is not read instead.
         tag.SetComment(u"");
         ASSERT_TRUE(tag.SaveTag(U(path)));
-        EXPECT_EQ(SavedFrames().back(), std::make_pair(std::string("COMM"), norm));
+        EXPECT_EQ(SavedFrames()[normLast ? 1 : 0], std::make_pair(std::string("COMM"), norm));
         ASSERT_TRUE(tag.LoadTag(U(path)));
         EXPECT_EQ(tag.Comment(), u"");
     }
 }
 
-TEST_F(ID3v2Test, VersionFourFramesAreCarriedWithPlainSizesUnlessFlagged) {
+// A field the user changed replaces the frame it was read from; every other frame stays as it
+// was, fields that read as they did included.
+TEST_F(ID3v2Test, AnEditReplacesOnlyTheFrameItCameFrom) {
+    using Frames = std::vector<std::pair<std::string, Bytes>>;
+    struct Case {
+        std::string name;
+        Bytes tag;
+        void (*edit)(TID3v2&);
+        Frames saved;
+    };
+    const auto wide = [](std::u16string_view text) { return Join({Bytes{1}, Utf16Le(text)}); };
+    const auto comment = [](std::string_view language, std::string_view description,
+                            std::string_view text) {
+        return Join({Latin(language), Text(description), Bytes{0}, Text(text)});
+    };
+    const Bytes hallo = comment("deu", "", "Hallo");
+    const Bytes norm = comment("eng", "iTunNORM", " 0000");
+    const Bytes date = Latin("2001-05-06T12:30");
+    const Bytes home = Join({Latin("home"), Bytes{0}, Text("http://old")});
+    const Case cases[] = {
+        {"comment beside other languages and a program's",
+         Id3v2(3, Join({Frame("COMM", hallo), Frame("COMM", comment("eng", "", "Mine")),
+                        Frame("COMM", norm)})),
+         [](TID3v2& t) { t.SetComment(u"New"); },
+         {{"COMM", hallo},
+          {"COMM", Join({Bytes{1}, Text("eng"), Bytes{0, 0}, Utf16Le(u"New")})},
+          {"COMM", norm}}},
+        {"year of a recording time",
+         Id3v2(4, Frame("TDRC", date, SizeCoding::Syncsafe)),
+         [](TID3v2& t) { t.SetYear(u"2002"); },
+         {{"TYER", wide(u"2002")}, {"TDAT", Latin("0605")}, {"TIME", Latin("1230")}}},
+        {"year emptied takes its date",
+         Id3v2(4, Frame("TDRC", date, SizeCoding::Syncsafe)),
+         [](TID3v2& t) { t.SetYear(u""); },
+         {}},
+        {"original artist the artist was read from",
+         Id3v2(3, Join({Frame("TOPE", Latin("Orig")), Frame("TCON", Latin("(17)Rock")),
+                        Frame("TRCK", Latin("5/12"))})),
+         [](TID3v2& t) { t.SetOrigArtist(u"New"); },
+         {{"TPE1", wide(u"Orig")},
+          {"TOPE", wide(u"New")},
+          {"TCON", Latin("(17)Rock")},
+          {"TRCK", Latin("5/12")}}},
+        {"title emptied beside a second one",
+         Id3v2(3, Join({Frame("TIT2", Latin("One")), Frame("TIT2", Latin("Two"))})),
+         [](TID3v2& t) { t.SetTitle(u""); },
+         {{"TIT2", Latin("One")}, {"TIT2", Bytes{0, 0}}}},
+        {"URL with a description",
+         Id3v2(3, Join({Frame("WXXX", home), Frame("TIT2", Latin("T"))})),
+         [](TID3v2& t) { t.SetURL(u"http://new"); },
+         {{"WXXX", Join({Bytes{0, 0}, Text("http://new")})}, {"TIT2", Latin("T")}}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Load(Join({c.tag, Payload(30)}))) << c.name;
+        c.edit(tag);
+        ASSERT_TRUE(tag.SaveTag(U(path))) << c.name;
+        EXPECT_EQ(SavedFrames(), c.saved) << c.name;
+        TID3v2 again;
+        ASSERT_TRUE(again.LoadTag(U(path))) << c.name;
+        EXPECT_EQ(again.Title(), tag.Title()) << c.name;
+        EXPECT_EQ(again.Artist(), tag.Artist()) << c.name;
+        EXPECT_EQ(again.Year(), tag.Year()) << c.name;
+        EXPECT_EQ(again.Comment(), tag.Comment()) << c.name;
+        EXPECT_EQ(again.URL(), tag.URL()) << c.name;
+        EXPECT_EQ(again.OrigArtist(), tag.OrigArtist()) << c.name;
+    }
+}
+
+TEST_F(ID3v2Test, VersionFourFramesAreCarriedWithPlainSizesAndVersionThreeFlags) {
     const std::string big(300, 'e');
     Make(Join({Id3v2(4, Join({Frame("TSSE", Latin(big), SizeCoding::Syncsafe),
                               Frame("TDRC", Latin("2004"), SizeCoding::Syncsafe),
+                              Frame("TXXX", Join({Bytes{0, 0, 0, 2}, Latin("f")}),
+                                    SizeCoding::Syncsafe, 0, 0x01),
                               Frame("TXXX", Latin("f"), SizeCoding::Syncsafe, 0, 0x01),
                               Frame("TIT2", Latin("Four"), SizeCoding::Syncsafe)})),
                Payload(30)}));
     ASSERT_TRUE(tag.LoadTag(U(path)));
     EXPECT_EQ(tag.Year(), u"2004");
     ASSERT_TRUE(tag.SaveTag(U(path)));
+    // The data length indicator is dropped; a frame too short to hold it is damaged.
     const auto frames = SavedFrames();
-    ASSERT_EQ(frames.size(), 3u);  // TIT2, TYER from the year, TSSE
-    EXPECT_EQ(frames[0].first, "TIT2");
-    EXPECT_EQ(frames[1].first, "TYER");
-    EXPECT_EQ(frames[2], std::make_pair(std::string("TSSE"), Latin(big)));
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0], std::make_pair(std::string("TSSE"), Latin(big)));
+    EXPECT_EQ(frames[1], std::make_pair(std::string("TYER"), Latin("2004")));
+    EXPECT_EQ(frames[2], std::make_pair(std::string("TXXX"), Latin("f")));
+    EXPECT_EQ(frames[3], std::make_pair(std::string("TIT2"), Latin("Four")));
     const Bytes file = ReadFile(path);
     EXPECT_EQ(file[3], 3);
 }
@@ -393,7 +527,7 @@ TEST_F(ID3v2Test, FramesBehindAnExtendedHeaderAreCarried) {
                          0, 0x40),
                    Payload(30)}));
         ASSERT_TRUE(tag.LoadTag(U(path)));
-        EXPECT_EQ(tag.Title(), u"");  // loading does not look past the extended header
+        EXPECT_EQ(tag.Title(), u"x");
         tag.SetTitle(u"New");
         ASSERT_TRUE(tag.SaveTag(U(path)));
         const auto frames = SavedFrames();
