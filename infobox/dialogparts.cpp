@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 
 QFont PixelFont(const QString& family, int pixels) {
     QFont font(family);
@@ -80,8 +81,10 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& geometry) {
 }
 
 QString MemoText(const QPlainTextEdit* memo, const QString& lineBreak) {
-    QString text = memo->toPlainText();
-    text.replace(QLatin1Char('\n'), lineBreak);
+    // The plain text would turn a no-break space into a blank and a line separator into a line
+    // feed; the raw text keeps every character but the one that ends each paragraph.
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, lineBreak);
     return text;
 }
 

@@ -40,8 +40,8 @@ class QPlainTextEdit;
 // A named line edit at a place.
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QRect& geometry);
 
-// Memo text as it is stored: the lines joined by lineBreak. And the stored text as a memo takes
-// it, any CR LF or lone CR turned into a line break.
+// Memo text as it is stored: every character as typed, the lines joined by lineBreak. And the
+// stored text as a memo takes it, any CR LF or lone CR turned into a line break.
 QString MemoText(const QPlainTextEdit* memo, const QString& lineBreak);
 void SetMemoText(QPlainTextEdit* memo, const QString& text);
 
