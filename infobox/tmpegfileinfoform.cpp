@@ -117,7 +117,7 @@ void BuildTagRows(QWidget* parent, char version, const QRect& geometry, int edit
 
 }  // namespace
 
-TMPEGFileInfoForm::TMPEGFileInfoForm(QWidget* parent) : QDialog(parent) {
+TMPEGFileInfoForm::TMPEGFileInfoForm(QWidget* parent) : TEditorDialog(parent) {
     setObjectName(QStringLiteral("MPEGFileInfoForm"));
     SetUpDialog(this, QStringLiteral("Tovra III [MPEG file info box + ID3 tag editor]"), 570, 399,
                 PixelFont(QStringLiteral("MS Sans Serif"), 11));
@@ -231,11 +231,6 @@ void TMPEGFileInfoForm::FormCreate() {
 void TMPEGFileInfoForm::SetFile(const QString& fileName, TMPEGaudio* mpegFile) {
     InfoFileName = fileName;
     InfoMpegFile = mpegFile;
-}
-
-void TMPEGFileInfoForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    guarded([this] { FormShow(); }, this)();
 }
 
 bool TMPEGFileInfoForm::eventFilter(QObject* watched, QEvent* event) {

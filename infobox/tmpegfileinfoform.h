@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
+
+#include "infobox/teditordialog.h"
 
 #include <vector>
 
@@ -20,7 +21,7 @@ class TMPEGaudio;
 // ID3v2 tags side by side. The dialog reads nothing itself: it shows the analyser it is given,
 // edits that analyser's tag objects and asks them to write or strip their tags on Update. Between
 // showing and Update the tag objects stay as read, which is what Undo reloads from.
-class TMPEGFileInfoForm : public QDialog {
+class TMPEGFileInfoForm : public TEditorDialog {
     Q_OBJECT
 
 public:
@@ -83,7 +84,7 @@ public:
     QPushButton* btnUndo;
 
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void FormDestroy() {}
     void cbID3v1TagClick();
     void cbID3v2TagClick();
@@ -103,7 +104,6 @@ public:
     void StoreID3v2Fields();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -71,7 +71,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometr
 
 }  // namespace
 
-TWMAInfoForm::TWMAInfoForm(QWidget* parent) : QDialog(parent) {
+TWMAInfoForm::TWMAInfoForm(QWidget* parent) : TEditorDialog(parent) {
     setObjectName(QStringLiteral("WMAInfoForm"));
     SetUpDialog(this, QStringLiteral("Tovra III [WMA info + tag editor]"), 616, 421,
                 PixelFont(QStringLiteral("MS Sans Serif"), 11));
@@ -153,11 +153,6 @@ TWMAInfoForm::TWMAInfoForm(QWidget* parent) : QDialog(parent) {
 void TWMAInfoForm::SetFile(const QString& fileName, TWMAfile* wmaFile) {
     InfoFileName = fileName;
     InfoWmaFile = wmaFile;
-}
-
-void TWMAInfoForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    guarded([this] { FormShow(); }, this)();
 }
 
 void TWMAInfoForm::ClearAll() {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
+
+#include "infobox/teditordialog.h"
 
 class QGroupBox;
 class QLabel;
@@ -13,7 +14,7 @@ struct TTagsData;
 
 // The WMA info and tag editor: stream figures from the header reader and the media-format module,
 // and twelve descriptive attributes that Update writes back to the file that was shown.
-class TWMAInfoForm : public QDialog {
+class TWMAInfoForm : public TEditorDialog {
     Q_OBJECT
 
 public:
@@ -58,14 +59,11 @@ public:
     void FormDestroy() {}
     // Loads the file's figures and attributes. A file that no longer exists loads nothing and
     // leaves Update disabled, so this showing can never write to another file.
-    void FormShow();
+    void FormShow() override;
     void btnUpdateClick();
     void btnCancelClick();
     // Empties every edit box and memo.
     void ClearAll();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void ShowTags(const TTagsData& tags);

@@ -1,0 +1,75 @@
+// What both tag editors do alike: one load per showing.
+#include "infobox/teditordialog.h"
+
+#include "analysis/tmpegaudio.h"
+#include "analysis/twmafile.h"
+#include "infobox/tmpegfileinfoform.h"
+#include "infobox/twmainfoform.h"
+#include "tests/infobox/infoboxtestfiles.h"
+#include "tests/support/qtestapplication.h"
+#include "tests/support/qtprinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+TEST(EditorDialog, RestoringKeepsTheEdits) {
+    TestApplication();
+    TTempFiles files;
+    TMessageCapture messages;
+    const QString mp3 = files.Copy("media/tone.mp3", QStringLiteral("tone.mp3"));
+    const QString wma = files.Copy("wma/tagged.wma", QStringLiteral("tagged.wma"));
+    TMPEGaudio mpeg;
+    ASSERT_TRUE(mpeg.Analyse(mp3.toStdU16String()));
+    TWMAfile wmaFile;
+    wmaFile.Analyse(wma.toUtf8().toStdString());
+
+    struct Case {
+        const char* name;
+        // The editor, given its file, and the field the test edits.
+        std::function<std::pair<std::unique_ptr<TEditorDialog>, QLineEdit*>()> make;
+    };
+    const Case cases[] = {
+        {"MPEG",
+         [&] {
+             auto form = std::make_unique<TMPEGFileInfoForm>();
+             form->SetFile(mp3, &mpeg);
+             QLineEdit* field = form->Tag2_Title;
+             return std::pair<std::unique_ptr<TEditorDialog>, QLineEdit*>(std::move(form), field);
+         }},
+        {"WMA",
+         [&] {
+             auto form = std::make_unique<TWMAInfoForm>();
+             form->SetFile(wma, &wmaFile);
+             QLineEdit* field = form->fTitle;
+             return std::pair<std::unique_ptr<TEditorDialog>, QLineEdit*>(std::move(form), field);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto [form, field] = c.make();
+        form->show();
+        const QString loaded = field->text();
+        field->setText(QStringLiteral("edited, not saved"));
+
+        // Minimised and restored: the window system shows it again, which is no new showing.
+        form->showMinimized();
+        QCoreApplication::processEvents();
+        form->showNormal();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(field->text(), QStringLiteral("edited, not saved"));
+
+        // A new showing loads the file again.
+        form->hide();
+        form->show();
+        EXPECT_EQ(field->text(), loaded);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+}  // namespace
