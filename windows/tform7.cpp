@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShowEvent>
 
 TForm7::TForm7(QWidget* parent, const QString& programDir)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -45,6 +46,9 @@ void TForm7::FormShow() {
 
 void TForm7::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // A missing readme is reported, and the window still opens with what it listed before.
-    guarded([this] { FormShow(); }, this)();
+    // Restored from the task bar is no new showing: no reload, no second error. A missing readme
+    // is reported, and the window still opens with what it listed before.
+    if (!event->spontaneous()) {
+        guarded([this] { FormShow(); }, this)();
+    }
 }

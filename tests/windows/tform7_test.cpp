@@ -85,6 +85,13 @@ TEST_F(Form7Test, MissingReadmeIsReportedAndTheWindowOpensWithItsOldLines) {
     ASSERT_EQ(form.DnDListBox1->Count(), 5);
     ASSERT_TRUE(QFile::remove(form.ReadmePath()));
 
+    // Restored from the task bar is no new showing: nothing is read, nothing reported.
+    form.showMinimized();
+    QCoreApplication::processEvents();
+    form.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown_.empty());
+
     showAgain(form);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.DnDListBox1->Count(), 5);
