@@ -1,5 +1,6 @@
 #include "infobox/teditordialog.h"
 
+#include <QKeyEvent>
 #include <QShowEvent>
 
 #include "platform/tapplication.h"
@@ -10,4 +11,12 @@ void TEditorDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         guarded([this] { FormShow(); }, this)();
     }
+}
+
+void TEditorDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();  // a plain dialog would close as cancelled
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -3,7 +3,8 @@
 #include <QDialog>
 
 // The base of the two tag editors. It loads the window once per showing: restoring it from the
-// task bar is no new showing, so the user's unsaved edits stay.
+// task bar is no new showing, so the user's unsaved edits stay. And it has no cancel key: Esc
+// does nothing, since the editors have no cancel button either.
 class TEditorDialog : public QDialog {
     Q_OBJECT
 public:
@@ -14,4 +15,5 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };

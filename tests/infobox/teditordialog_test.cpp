@@ -1,4 +1,4 @@
-// What both tag editors do alike: one load per showing.
+// What both tag editors do alike: one load per showing, and Esc does nothing.
 #include "infobox/teditordialog.h"
 
 #include "analysis/tmpegaudio.h"
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <functional>
@@ -18,7 +19,7 @@
 
 namespace {
 
-TEST(EditorDialog, RestoringKeepsTheEdits) {
+TEST(EditorDialog, RestoringKeepsTheEditsAndEscDoesNothing) {
     TestApplication();
     TTempFiles files;
     TMessageCapture messages;
@@ -62,6 +63,12 @@ TEST(EditorDialog, RestoringKeepsTheEdits) {
         QCoreApplication::processEvents();
         form->showNormal();
         QCoreApplication::processEvents();
+        EXPECT_EQ(field->text(), QStringLiteral("edited, not saved"));
+
+        field->setFocus();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(field, &escape);
+        EXPECT_TRUE(form->isVisible());
         EXPECT_EQ(field->text(), QStringLiteral("edited, not saved"));
 
         // A new showing loads the file again.
