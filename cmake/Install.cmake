@@ -47,10 +47,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries come from dpkg-shlibdeps; the plug-ins are loaded at run time, so they are
-# named here: GStreamer's decoders and sinks, the PCI names and the sound font for MIDI.
+# named here: GStreamer's decoders and sinks, the PCI names, the sound font for MIDI and faces of
+# the widths the dialogs were laid out for.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x, pci.ids")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-gl, timgm6mb-soundfont, gstreamer1.0-alsa")
+    "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-gl, timgm6mb-soundfont, gstreamer1.0-alsa, fonts-urw-base35")
 include(CPack)

@@ -11,15 +11,6 @@
 #include <QScreen>
 #include <QTextDocument>
 
-QFont PixelFont(const QString& family, int pixels) {
-    QFont font(family);
-    // Where the named face is missing, narrow faces keep the fixed layouts readable.
-    font.setFamilies(
-        {family, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
-    font.setPixelSize(pixels);
-    return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));

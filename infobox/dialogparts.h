@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "platform/pixelfont.h"
+
 class QDialog;
 class QGroupBox;
 class QLabel;
@@ -16,9 +18,6 @@ class QWidget;
 
 inline const QColor kPurple(0x80, 0x00, 0x80);
 inline const QColor kNavy(0x00, 0x00, 0x80);
-
-// Fonts are sized in pixels (8 pt at 96 dpi is 11 px) so the fixed layouts hold on any screen.
-QFont PixelFont(const QString& family, int pixels);
 
 // A plain-text label (a file name is never taken for markup) at a place, sized to its text.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);

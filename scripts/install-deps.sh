@@ -10,6 +10,7 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools
     timgm6mb-soundfont
+    fonts-urw-base35
     libtag1-dev libasound2-dev libpci-dev pci.ids libjpeg62-turbo-dev
     libgtest-dev libgmock-dev googletest
     xvfb xauth imagemagick dbus desktop-file-utils appstream libglib2.0-bin

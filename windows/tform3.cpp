@@ -1,5 +1,6 @@
 #include "windows/tform3.h"
 
+#include "platform/pixelfont.h"
 #include "platform/tapplication.h"
 
 #include <QApplication>
@@ -26,20 +27,6 @@ const QColor kTeal(0x00, 0x80, 0x80);
 const QColor kNavy(0x00, 0x00, 0x80);
 const QColor kAqua(0x00, 0xFF, 0xFF);
 const QColor kWhite(0xFF, 0xFF, 0xFF);
-
-QFont pixelFont(const QString& family, int pixels, bool bold = false, bool italic = false) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
-QFont sansSerif8() {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    return font;
-}
 
 QLabel* addLabel(QWidget* parent, const char* name, int left, int top, const QString& text,
                  const QColor& colour) {
@@ -94,7 +81,7 @@ QPixmap makerLogo() {
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(wave);
         painter.setPen(kWhite);
-        painter.setFont(pixelFont(QStringLiteral("Times New Roman"), 22, true));
+        painter.setFont(PixelFont(QStringLiteral("Times New Roman"), 22, true));
         painter.drawText(QRect(0, 4, 105, 28), Qt::AlignCenter, QStringLiteral("T III"));
     });
 }
@@ -129,7 +116,7 @@ TForm3::TForm3(QWidget* parent)
     setWindowTitle(QStringLiteral("About Tovra III [Velmo History]"));
     setModal(true);
     setFixedSize(451, 419);
-    setFont(sansSerif8());
+    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kTeal);
@@ -142,7 +129,7 @@ TForm3::TForm3(QWidget* parent)
     Image1->setPixmap(programIcon());
 
     Label1 = addLabel(this, "Label1", 134, 12, QStringLiteral("Tovra III [Velmo History]"), kAqua);
-    Label1->setFont(pixelFont(QStringLiteral("Times New Roman"), 21, true));
+    Label1->setFont(PixelFont(QStringLiteral("Times New Roman"), 21, true));
     Label1->adjustSize();
 
     Panel2 = addPanel(this, "Panel2", QRect(8, 48, 437, 281), kNavy);
@@ -179,7 +166,7 @@ TForm3::TForm3(QWidget* parent)
         *line.label = addLabel(Panel2, line.name, line.left, line.top,
                                QString::fromLatin1(line.text), kWhite);
     }
-    Label25->setFont(pixelFont(QStringLiteral("Tahoma"), 13, true));
+    Label25->setFont(PixelFont(QStringLiteral("Tahoma"), 13, true));
     Label25->adjustSize();
 
     Panel1 = addPanel(this, "Panel1", QRect(8, 338, 353, 73), kWhite);
@@ -191,19 +178,19 @@ TForm3::TForm3(QWidget* parent)
     Image2->setPixmap(makerLogo());
     LabelMaker = addLabel(Panel1, "LabelMaker", 116, 10, QStringLiteral("Made by the Tovra team"),
                           Qt::black);
-    LabelMaker->setFont(pixelFont(QStringLiteral("Monotype Corsiva"), 16, true, true));
+    LabelMaker->setFont(PixelFont(QStringLiteral("Monotype Corsiva"), 16, true, true));
     LabelMaker->adjustSize();
     LabelRights = addLabel(Panel1, "LabelRights", 116, 40,
                            QStringLiteral("Freeware: free to use and to share,\n"
                                           "given as it is, without any warranty."),
                            Qt::black);
-    LabelRights->setFont(pixelFont(QStringLiteral("Times New Roman"), 11));
+    LabelRights->setFont(PixelFont(QStringLiteral("Times New Roman"), 11));
     LabelRights->adjustSize();
 
     BitBtn1 = new QPushButton(allGlyph(), QStringLiteral("Ok"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(376, 358, 67, 33);
-    BitBtn1->setFont(pixelFont(QStringLiteral("Tahoma"), 13, true));
+    BitBtn1->setFont(PixelFont(QStringLiteral("Tahoma"), 13, true));
     BitBtn1->setCursor(Qt::PointingHandCursor);
     BitBtn1->setAutoDefault(false);
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this](bool) { BitBtn1Click(); }, this));

@@ -85,6 +85,20 @@ TEST_F(WmaInfoFormTest, LayoutAndCaptions) {
         ASSERT_NE(label, nullptr) << name;
         EXPECT_EQ(label->text(), QString::fromLatin1(caption));
     }
+    // Each caption ends clear of its field, whichever face stands in for the dialog's own.
+    const std::pair<const char*, QWidget*> fieldCaptions[] = {
+        {"Label3", form.fEncoder},   {"Label1", form.fGenre},    {"Label9", form.fArtist},
+        {"Label5", form.fComposer},  {"Label11", form.fTitle},   {"Label13", form.fAlbum},
+        {"Label10", form.fYear},     {"Label14", form.fTrack},   {"Label6", form.fUrl},
+        {"Label7", form.fCopyright}, {"Label4", form.fFileName},
+    };
+    for (const auto& [name, field] : fieldCaptions) {
+        const auto* label = form.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_LE(label->x() + label->fontMetrics().horizontalAdvance(label->text()),
+                  field->x() - 2)
+            << name;
+    }
     EXPECT_EQ(form.btnUpdate->text(), QStringLiteral("Update"));
     EXPECT_EQ(form.btnCancel->text(), QStringLiteral("Cancel"));
     EXPECT_EQ(form.fLyrics->lineWrapMode(), QPlainTextEdit::NoWrap);
