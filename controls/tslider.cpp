@@ -1,5 +1,6 @@
 #include "controls/tslider.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,9 +8,11 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "controls/tslideraccessible.h"
 #include "platform/tapplication.h"
 
 // Registers the default images of the static library (outside any namespace, as Qt requires).
@@ -77,6 +80,8 @@ TSlider::TStepKind KeyStep(int key, bool horizontal) {
 }  // namespace
 
 TSlider::TSlider(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(&TSliderAccessible::Factory), true);
+    Q_UNUSED(accessible);
     setAutoFillBackground(true);  // the background is filled with the control's colour
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // OnMouseMove without a button held, as a native control has it
@@ -241,9 +246,35 @@ void TSlider::SetValue(int value) {
     const bool changed = value != value_;
     value_ = value;
     MoveThumbTo(ValueToPosition(value));
+    if (changed) {
+        AnnounceValue();
+    }
     if (changed && OnChange) {
         OnChange(this);
     }
+}
+
+void TSlider::AnnounceValue() {
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, value_);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void TSlider::DragTo(int value) {
+    const auto notify = [this](const TNotifyEvent& handler) {
+        if (handler) {
+            guarded(handler, this)(this);
+        }
+    };
+    notify(OnStartTracking);
+    guarded([this, value] { SetValue(value); }, this)();
+    notify(OnStopTracking);
+}
+
+int TSlider::PageStep() const {
+    const long long range = static_cast<long long>(maxValue_) - minValue_;
+    return std::max(increment_, ClampToInt(range / 10));
 }
 
 void TSlider::SetThumbVisible(bool visible) {
@@ -315,6 +346,7 @@ void TSlider::MoveThumbTo(int position) {
     if (tracking_) {
         value_ = PositionToValue(position);
         if (value_ != old) {
+            AnnounceValue();
             Change();
         }
     }
@@ -648,6 +680,12 @@ void TSlider::keyPressEvent(QKeyEvent* event) {
                 if (kind != skNone) {
                     StepTo(kind);
                     key = 0;  // used here: the key-down event sees key 0
+                } else if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+                    // The arrows only step the value; a page drags the thumb, so the owner's
+                    // tracking handlers run and the keyboard can do what the mouse does.
+                    const long long step = key == Qt::Key_PageUp ? PageStep() : -PageStep();
+                    DragTo(ClampToInt(value_ + step));
+                    key = 0;
                 }
             }
             if (OnKeyDown) {

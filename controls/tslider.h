@@ -108,6 +108,13 @@ public:
     TStepKind HitRegion(int x, int y) const;
     void StepTo(TStepKind kind);
 
+    // Moves the thumb to a value as a drag of it does, for the keyboard (Page Up, Page Down) and
+    // assistive technologies: OnStartTracking, the move (OnChange if the value changes), then
+    // OnStopTracking, each through the general error handler as a mouse drag runs them.
+    void DragTo(int value);
+    // A tenth of the range, at least Increment: what Page Up and Page Down move.
+    int PageStep() const;
+
     // The canvas while the slider paints (for OnDrawPoints); null otherwise.
     QPainter* Canvas() const { return canvas_; }
     // Default tick marks: a tick every step (thinned until 3 pixels apart), ends longer.
@@ -154,6 +161,7 @@ private:
     void RepeatStep();
     void StopRepeat();
     void FocusChanged(bool focused);
+    void AnnounceValue();
     const QImage& RulerImage() const;
 
     std::uint8_t userImages_ = 0;
