@@ -1,10 +1,16 @@
 #include "app/tgauge.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
 
-TGauge::TGauge(QWidget* parent) : QWidget(parent) {}
+#include "app/tgaugeaccessible.h"
+
+TGauge::TGauge(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(&TGaugeAccessible::Factory), true);
+    Q_UNUSED(accessible);
+}
 
 void TGauge::SetRange(int minValue, int maxValue) {
     minValue_ = minValue;
@@ -17,6 +23,10 @@ void TGauge::SetProgress(int progress) {
     if (progress != progress_) {
         progress_ = progress;
         update();
+        if (QAccessible::isActive()) {
+            QAccessibleValueChangeEvent event(this, progress_);
+            QAccessible::updateAccessibility(&event);
+        }
     }
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+
+class TGauge;
+
+// A TGauge as assistive technologies see it: a progress bar whose value is its progress and
+// whose value text is the percentage it shows. It is read only.
+class TGaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TGaugeAccessible(TGauge* gauge);
+
+    // For QAccessible::installFactory: an interface for a TGauge, null for anything else.
+    static QAccessibleInterface* Factory(const QString& className, QObject* object);
+
+    void* interface_cast(QAccessible::InterfaceType type) override;
+    QString text(QAccessible::Text type) const override;
+
+    QVariant currentValue() const override;
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override;
+    QVariant minimumValue() const override;
+    QVariant minimumStepSize() const override { return 0; }
+
+private:
+    TGauge* Gauge() const;
+};
