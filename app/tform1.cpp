@@ -12,6 +12,7 @@
 #include <exception>
 #include <limits>
 
+#include "app/describecontrols.h"
 #include "app/tjpegimage.h"
 #include "app/tmenumarkstyle.h"
 #include "device/emcideviceerror.h"
@@ -139,6 +140,7 @@ TForm1::TForm1(QString programDir, QString audioSink, QString videoSink, QWidget
     CreateMenus();
     ConnectHandlers();
     ConnectMenus();
+    DescribeControls(*this);
     FormCreate();
 }
 
@@ -295,7 +297,8 @@ void TForm1::CreatePlayerSide(QWidget* client) {
     Slider1->setToolTip(QStringLiteral("Volume control"));
     Slider1->SetNumThumbStates(2);
     Slider1->SetImageHThumb(QImage(QStringLiteral(":/art/sliders/volume_thumb.bmp")));
-    Slider1->SetOptions(soSmooth);
+    // Its focus shows too, so a keyboard user sees where the keys go.
+    Slider1->SetOptions(soShowFocus | soSmooth);
     Slider1->SetMinValue(0);
     Slider1->SetMaxValue(1000);
     Slider1->SetIncrement(10);
@@ -733,10 +736,10 @@ void TForm1::tombol(bool play, bool pause, bool stop) {
 
 void TForm1::tombol_aktif() {
     for (int k = 1; k <= 19; ++k) {
-        const QColor colour = CurrentIndex == k - 1 ? clRed
-                              : List2->Count() >= k ? clNavy
-                                                    : clSilver;
-        SetTextColour(btn[k - 1], colour);
+        const bool current = CurrentIndex == k - 1;
+        const bool present = List2->Count() >= k;
+        SetTextColour(btn[k - 1], current ? clRed : present ? clNavy : clSilver);
+        btn[k - 1]->setAccessibleDescription(QString::fromUtf8(QuickPlayState(current, present)));
     }
 }
 
