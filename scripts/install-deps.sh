@@ -14,6 +14,7 @@ packages=(
     libtag1-dev libasound2-dev libpci-dev pci.ids libjpeg62-turbo-dev
     libgtest-dev libgmock-dev googletest
     xvfb xauth imagemagick dbus desktop-file-utils appstream libglib2.0-bin
+    at-spi2-core python3-pyatspi
 )
 if [ "${TOVRA_EXTRA_PACKAGES:-}" != "" ]; then
     # shellcheck disable=SC2206

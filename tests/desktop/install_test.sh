@@ -2,8 +2,9 @@
 # Installs the build into a scratch prefix, checks the layout and the desktop files, then starts
 # the installed player through its launcher with a fresh home folder on a virtual X display,
 # finds it on the session bus, opens files into it as the desktop does (gio open through the
-# registered entry, then the entry's Exec line with two files) and ends it with the MPRIS Quit,
-# which must save its state, the opened files included, into the user's folder.
+# registered entry, then the entry's Exec line with two files), lists its sliders over AT-SPI as a
+# screen reader sees them, and ends it with the MPRIS Quit, which must save its state, the opened
+# files included, into the user's folder.
 # Usage: install_test.sh <build folder>   (under dbus-run-session)
 set -euo pipefail
 build="$1"
@@ -83,6 +84,12 @@ done
 [ -s "$scratch/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$scratch/display")"
 
+# Accessibility on, as on a desktop where a screen reader runs: the toolkit then joins the
+# accessibility bus (started by the session bus on this first call).
+dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+    variant:boolean:true >/dev/null || fail "no accessibility bus"
+
 tovra3 &
 player_pid=$!
 
@@ -134,6 +141,14 @@ for word in "${words[@]}"; do
     fi
 done
 timeout 60 "${command[@]}" || fail "a start with two files did not hand them over"
+
+# A screen reader's view over AT-SPI: both sliders with their values and ranges.
+sliders=$(/usr/bin/python3 "$(dirname "$0")/atspi_sliders.py" tovra3 30) ||
+    fail "AT-SPI shows no sliders of the player"
+echo "$sliders"
+grep -Eq '^Position\|[0-9.e+]+\|0\|[1-9][0-9.e+]*\|10$' <<<"$sliders" ||
+    fail "the position slider is not shown with its value and the track's length"
+grep -qx 'Volume|1000|0|1000|10' <<<"$sliders" || fail "the volume slider is not shown at 1000"
 
 mpris org.mpris.MediaPlayer2.Quit >/dev/null
 wait "$player_pid" || fail "the player ended with an error"
