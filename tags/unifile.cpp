@@ -294,6 +294,15 @@ std::int64_t UniFileSize(THandle handle) {
     return ::fstat(handle, &st) == 0 ? st.st_size : -1;
 }
 
+TFileVersion UniFileVersion(THandle handle) {
+    struct stat st {};
+    if (::fstat(handle, &st) != 0) {
+        return {};
+    }
+    return {st.st_dev, st.st_ino, st.st_size,
+            std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 bool UniFlushFolder(const std::u16string& fileName) {
     std::string name;
     if (!UniNativeName(fileName, name)) {

@@ -66,6 +66,16 @@ std::int64_t UniFileRead(THandle handle, void* buffer, std::int64_t count);
 std::int64_t UniFileSeek(THandle handle, std::int64_t offset, int origin);
 // Size in bytes, or -1.
 std::int64_t UniFileSize(THandle handle);
+// What tells one version of a file from the next: the file itself, its size and the time of its
+// last change. All zero when the handle cannot tell.
+struct TFileVersion {
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    std::int64_t Size = 0;
+    std::int64_t ModifiedNs = 0;
+    friend bool operator==(const TFileVersion&, const TFileVersion&) = default;
+};
+TFileVersion UniFileVersion(THandle handle);
 
 // Safe replacement of a file by a finished copy: renames source over target in one step (the
 // target is never missing) and flushes the folder so the rename is on disk.

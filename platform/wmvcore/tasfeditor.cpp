@@ -1,14 +1,15 @@
 #include "platform/wmvcore/tasfeditor.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "analysis/tasfheader.h"
+#include "tags/bytes.h"
+#include "tags/tfilesave.h"
+
 #include <taglib/asftag.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
+#include <exception>
 #include <iterator>
 #include <new>
 #include <string>
@@ -33,58 +34,48 @@ WMHRESULT Guard(F body) noexcept {
     }
 }
 
-// Closes a descriptor when it goes.
-class TFd {
-public:
-    explicit TFd(int fd) : fd_(fd) {}
-    ~TFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int get() const { return fd_; }
+// Media bytes are compared in blocks of this size.
+constexpr std::int64_t kCompareBlock = std::int64_t{1} << 20;
 
-private:
-    int fd_;
-};
-
-// A byte copy of source in the open file to, with source's permissions (and owner, where
-// allowed).
-bool CopyFileTo(const std::string& source, int to) {
-    const TFd from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
-    if (from.get() < 0 || ::fstat(from.get(), &status) != 0) {
-        return false;
+// The size of the Header Object at the start of the file; 0 when it is not ASF.
+std::int64_t HeaderSize(TTntFileStream& file) {
+    const std::int64_t size = file.Size();
+    TAsfHeader header(
+        [&file](std::uint64_t offset, std::span<std::uint8_t> dest) {
+            const std::int64_t got =
+                file.ReadAt(static_cast<std::int64_t>(offset), dest.data(), std::ssize(dest));
+            return static_cast<std::size_t>(std::max<std::int64_t>(got, 0));
+        },
+        static_cast<std::uint64_t>(std::max<std::int64_t>(size, 0)));
+    if (header.Open() != TAsfHeader::TOpen::Found ||
+        header.Size() > static_cast<std::uint64_t>(size)) {
+        return 0;
     }
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        const ssize_t got = ::read(from.get(), buffer.data(), buffer.size());
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put =
-                ::write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
-            if (put <= 0) {
-                return false;
-            }
-            done += put;
-        }
-    }
-    if (::fchown(to, status.st_uid, status.st_gid) != 0) {
-        // Only the superuser may give a file away; the copy then stays the writer's.
-    }
-    return ::fchmod(to, status.st_mode & 07777) == 0;
+    return static_cast<std::int64_t>(header.Size());
 }
 
-bool SyncPath(const std::string& path, int flags) {
-    const TFd fd(::open(path.c_str(), flags | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+// Whether the copy holds a header and then, byte for byte, the media the file holds after its
+// own: TagLib's writes fail silently (a full disk cuts the data it moves behind a grown header),
+// so only the bytes on disk tell a whole copy from a cut one.
+bool MediaKept(TTntFileStream& file, TTntFileStream& copy) {
+    const std::int64_t oldHeader = HeaderSize(file);
+    const std::int64_t newHeader = HeaderSize(copy);
+    const std::int64_t media = file.Size() - oldHeader;
+    if (oldHeader == 0 || newHeader == 0 || media < 0 || copy.Size() != newHeader + media) {
+        return false;
+    }
+    Bytes was(static_cast<std::size_t>(std::min(media, kCompareBlock)));
+    Bytes is(was.size());
+    for (std::int64_t done = 0; done < media;) {
+        const std::int64_t n = std::min(media - done, kCompareBlock);
+        if (file.ReadAt(oldHeader + done, was.data(), n) != n ||
+            copy.ReadAt(newHeader + done, is.data(), n) != n ||
+            !std::equal(was.begin(), was.begin() + n, is.begin())) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
 }
 
 // The texts and attributes of from, and no others, in to.
@@ -239,10 +230,6 @@ bool MakeAttribute(WMT_ATTR_DATATYPE type, const std::uint8_t* value, std::uint3
     }
 }
 
-std::string Utf8Path(const char16_t* fileName) {
-    return FromUtf16(fileName, std::char_traits<char16_t>::length(fileName)).to8Bit(true);
-}
-
 }  // namespace
 
 TAsfEditor::TAsfEditor() = default;
@@ -287,10 +274,18 @@ WMHRESULT TAsfEditor::Open(const char16_t* fileName) {
         if (file_) {
             return WM_E_UNEXPECTED;
         }
-        const std::string path = Utf8Path(fileName);
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) {
+        const std::u16string name(fileName);
+        std::string path;
+        if (!UniFileExists(name) || !UniNativeName(name, path)) {
             return WM_E_FILENOTFOUND;
+        }
+        // Read as the tag readers read: sharing only with other readers, so no save of this
+        // file layer is halfway while the header comes in.
+        std::unique_ptr<TTntFileStream> reading;
+        try {
+            reading = std::make_unique<TTntFileStream>(name, fmShareDenyWrite);
+        } catch (const std::exception&) {
+            return WM_E_ACCESSDENIED;
         }
         // Our own walk checks the object sizes TagLib relies on when it saves the header.
         if (!properties_.Read(path)) {
@@ -302,12 +297,10 @@ WMHRESULT TAsfEditor::Open(const char16_t* fileName) {
             properties_ = {};
             return WM_E_BADFORMAT;
         }
-        fileSize_ = std::filesystem::file_size(path, error);
-        if (error) {
-            fileSize_ = 0;
-        }
+        version_ = UniFileVersion(reading->Handle());
+        fileSize_ = static_cast<std::uint64_t>(std::max<std::int64_t>(reading->Size(), 0));
         file_ = std::move(file);
-        path_ = path;
+        fileName_ = name;
         Changed();
         return WM_S_OK;
     });
@@ -315,7 +308,8 @@ WMHRESULT TAsfEditor::Open(const char16_t* fileName) {
 
 WMHRESULT TAsfEditor::Close() {
     file_.reset();
-    path_.clear();
+    fileName_.clear();
+    version_ = {};
     Changed();
     properties_ = {};
     fileSize_ = 0;
@@ -335,43 +329,40 @@ WMHRESULT TAsfEditor::Flush() {
 }
 
 bool TAsfEditor::SaveThroughCopy() {
-    // TagLib rewrites the header in place, and a program killed during that leaves a torn
-    // file. The header goes into a copy beside the file (a link is followed to the file it
-    // names), which replaces the file in one rename once it is on disk.
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::canonical(path_, error);
-    if (error) {
-        return false;
-    }
-    std::string temporary =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    {
-        const TFd copy(::mkstemp(temporary.data()));
-        if (copy.get() < 0) {
+    // TagLib rewrites the header in place, and a program killed during that leaves a torn file;
+    // it writes into a copy instead. Every way out before Commit removes the copy and leaves the
+    // file as it was.
+    try {
+        TFileSave save(fileName_, TFileSave::TWay::ThroughCopy);
+        // Another program may have saved the file since it was read; writing this header over
+        // it would lose that edit.
+        if (UniFileVersion(save.File().Handle()) != version_) {
             return false;
         }
-        if (!CopyFileTo(target.string(), copy.get())) {
-            ::unlink(temporary.c_str());
+        save.CopyRest(0);
+        std::string copyName;
+        if (!UniNativeName(save.CopyName(), copyName)) {
             return false;
         }
-    }
-    bool saved = false;
-    {
-        TagLib::ASF::File copy(temporary.c_str(), false);
-        if (copy.isValid() && copy.tag() != nullptr) {
+        {
+            TagLib::ASF::File copy(copyName.c_str(), false);
+            if (!copy.isValid() || copy.tag() == nullptr) {
+                return false;
+            }
             CopyTag(*file_->tag(), *copy.tag());
-            saved = copy.save();
+            if (!copy.save()) {
+                return false;
+            }
         }
-    }
-    if (!saved || !SyncPath(temporary, O_RDONLY) ||
-        ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+        TAsfFileProperties written;
+        if (!MediaKept(save.File(), save.Copy()) || !written.Read(copyName)) {
+            return false;
+        }
+        save.Commit();
+        version_ = UniFileVersion(save.Copy().Handle());
+        fileSize_ = static_cast<std::uint64_t>(std::max<std::int64_t>(save.Copy().Size(), 0));
+    } catch (const std::exception&) {
         return false;
-    }
-    SyncPath(target.parent_path().string(), O_RDONLY | O_DIRECTORY);
-    fileSize_ = std::filesystem::file_size(target, error);
-    if (error) {
-        fileSize_ = 0;
     }
     Changed();
     return true;

@@ -12,6 +12,7 @@
 
 #include "platform/wmvcore/tasffileproperties.h"
 #include "platform/wmvcore/wmvcore.h"
+#include "tags/unifile.h"
 
 // The metadata editor the module hands out: one ASF file's attributes as the flat list that
 // wmvcore.h describes, read and written through TagLib. Nothing reaches the file before Flush.
@@ -69,8 +70,9 @@ private:
     const std::vector<TEntry>& Entries(std::uint16_t stream) const;
     // Forgets the kept entries; every change of the attributes calls it.
     void Changed() { entries_.clear(); }
-    // Writes the header into a copy of the file, puts it on disk and renames it over the file,
-    // so the file is the old one or the new one whenever the program ends.
+    // Writes the header into a copy of the file and puts the copy in the file's place through
+    // the file layer's save (locked, on disk, renamed over the file, the file's owner and
+    // attributes kept), once the copy is known to hold all of the file's media.
     bool SaveThroughCopy();
     void AddFigures(std::vector<TEntry>& entries) const;
     void AddContent(std::vector<TEntry>& entries) const;
@@ -89,7 +91,9 @@ private:
 
     std::atomic<std::uint32_t> references_{1};
     std::unique_ptr<TagLib::ASF::File> file_;
-    std::string path_;
+    std::u16string fileName_;
+    // The file as it was read: a save refuses to overwrite a later version of it.
+    TFileVersion version_;
     mutable std::map<std::uint16_t, std::vector<TEntry>> entries_;
     TAsfFileProperties properties_;
     std::uint64_t fileSize_ = 0;
