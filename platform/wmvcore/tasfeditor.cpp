@@ -78,8 +78,90 @@ bool MediaKept(TTntFileStream& file, TTntFileStream& copy) {
     return true;
 }
 
-// The texts and attributes of from, and no others, in to.
-void CopyTag(const TagLib::ASF::Tag& from, TagLib::ASF::Tag& to) {
+// Where TagLib's save puts the values of one name: the first that fits into the Extended
+// Content Description, the first of a stream into the Metadata object, the rest into the Metadata
+// Library. A reader then lists them object by object, so a name with several values comes back
+// in another order unless the values are handed to the save in the order that undoes this.
+enum class TPlace { Content, Metadata, Library };
+
+bool Small(const TagLib::ASF::Attribute& a) {
+    return a.type() != TagLib::ASF::Attribute::GuidType && a.dataSize() <= 65535 &&
+           a.language() == 0;
+}
+bool FitsContent(const TagLib::ASF::Attribute& a) {
+    return Small(a) && a.stream() == 0;
+}
+bool FitsMetadata(const TagLib::ASF::Attribute& a) {
+    return Small(a) && a.stream() != 0;
+}
+
+// The order of the three places in the file; an object the header lacks is added at the end,
+// as TagLib adds it.
+std::vector<TPlace> PlaceOrder(const TAsfFileProperties& header) {
+    constexpr std::uint64_t kAdded = ~std::uint64_t{0};
+    const auto at = [&](std::uint64_t position, std::uint64_t order) {
+        return position != 0 ? position : kAdded - 2 + order;
+    };
+    std::vector<std::pair<std::uint64_t, TPlace>> top = {
+        {at(header.ExtendedContentAt, 0), TPlace::Content},
+        {at(header.HeaderExtensionAt, 1), TPlace::Metadata}};
+    std::vector<std::pair<std::uint64_t, TPlace>> inner = {
+        {at(header.MetadataAt, 0), TPlace::Metadata},
+        {at(header.MetadataLibraryAt, 1), TPlace::Library}};
+    std::sort(top.begin(), top.end());
+    std::sort(inner.begin(), inner.end());
+    std::vector<TPlace> order;
+    for (const auto& [position, place] : top) {
+        if (place == TPlace::Content) {
+            order.push_back(place);
+        } else {
+            order.push_back(inner[0].second);
+            order.push_back(inner[1].second);
+        }
+    }
+    return order;
+}
+
+// The order to hand values to TagLib's save so that a reader lists them as `read`; `read` itself
+// when no order can.
+TagLib::ASF::AttributeList SaveOrder(const TagLib::ASF::AttributeList& read,
+                                     const std::vector<TPlace>& places) {
+    if (read.size() < 2) {
+        return read;
+    }
+    const std::vector<TagLib::ASF::Attribute> values(read.begin(), read.end());
+    const bool content = std::any_of(values.begin(), values.end(), FitsContent);
+    const bool metadata = std::any_of(values.begin(), values.end(), FitsMetadata);
+    const std::size_t library = values.size() - (content ? 1 : 0) - (metadata ? 1 : 0);
+    TagLib::ASF::AttributeList first;
+    TagLib::ASF::AttributeList rest;
+    std::size_t next = 0;
+    for (const TPlace place : places) {
+        if (place == TPlace::Content && content) {
+            if (!FitsContent(values[next])) {
+                return read;
+            }
+            first.prepend(values[next++]);
+        } else if (place == TPlace::Metadata && metadata) {
+            if (!FitsMetadata(values[next])) {
+                return read;
+            }
+            first.append(values[next++]);
+        } else if (place == TPlace::Library) {
+            for (std::size_t i = 0; i < library; ++i) {
+                rest.append(values[next++]);
+            }
+        }
+    }
+    // The Content value first and the Metadata one next take their places; the rest follow
+    // into the library in their order.
+    first.append(rest);
+    return first;
+}
+
+// The texts and attributes of from, and no others, in to, handed over so that a reader of the
+// saved file lists them as from has them.
+void CopyTag(const TagLib::ASF::Tag& from, TagLib::ASF::Tag& to, const TAsfFileProperties& header) {
     to.setTitle(from.title());
     to.setArtist(from.artist());
     to.setCopyright(from.copyright());
@@ -91,8 +173,9 @@ void CopyTag(const TagLib::ASF::Tag& from, TagLib::ASF::Tag& to) {
             to.removeItem(name);
         }
     }
+    const std::vector<TPlace> places = PlaceOrder(header);
     for (const auto& [name, list] : from.attributeListMap()) {
-        to.setAttribute(name, list);
+        to.setAttribute(name, SaveOrder(list, places));
     }
 }
 
@@ -349,7 +432,7 @@ bool TAsfEditor::SaveThroughCopy() {
             if (!copy.isValid() || copy.tag() == nullptr) {
                 return false;
             }
-            CopyTag(*file_->tag(), *copy.tag());
+            CopyTag(*file_->tag(), *copy.tag(), properties_);
             if (!copy.save()) {
                 return false;
             }
@@ -359,6 +442,7 @@ bool TAsfEditor::SaveThroughCopy() {
             return false;
         }
         save.Commit();
+        properties_ = written;
         version_ = UniFileVersion(save.Copy().Handle());
         fileSize_ = static_cast<std::uint64_t>(std::max<std::int64_t>(save.Copy().Size(), 0));
     } catch (const std::exception&) {

@@ -34,7 +34,8 @@ bool RecordsFit(const TAsfHeader& header, const TAsfHeader::TObject& object,
 
 // The objects inside a Header Extension object: each within it, the attribute ones with room
 // for their records.
-bool ExtensionFits(const TAsfHeader& header, const TAsfHeader::TObject& extension) {
+bool ExtensionFits(const TAsfHeader& header, const TAsfHeader::TObject& extension,
+                   TAsfFileProperties& properties) {
     std::array<std::uint8_t, 4> dataSize{};
     if (extension.Size < kHeaderExtensionDataAt + dataSize.size() ||
         !header.Read(extension.Position + kHeaderExtensionDataAt, dataSize)) {
@@ -46,6 +47,12 @@ bool ExtensionFits(const TAsfHeader& header, const TAsfHeader::TObject& extensio
         std::min<std::uint64_t>(extension.Size,
                                 kHeaderExtensionDataAt + dataSize.size() + ReadLE32(dataSize, 0));
     const auto visit = [&](const TAsfHeader::TObject& object) {
+        // TagLib writes a name's values into the last object of each kind.
+        if (object.Guid == ASFMetadataObject) {
+            properties.MetadataAt = object.Position;
+        } else if (object.Guid == ASFMetadataLibraryObject) {
+            properties.MetadataLibraryAt = object.Position;
+        }
         return (object.Guid != ASFMetadataObject && object.Guid != ASFMetadataLibraryObject) ||
                RecordsFit(header, object, kSmallestMetadataRecord);
     };
@@ -97,9 +104,14 @@ bool TAsfFileProperties::Read(const std::string& path) {
             return true;
         }
         if (object.Guid == ASFExtendedContentDescriptionObject) {
+            ExtendedContentAt = object.Position;
             return RecordsFit(header, object, kSmallestDescriptor);
         }
-        return object.Guid != ASFHeaderExtensionObject || ExtensionFits(header, object);
+        if (object.Guid == ASFHeaderExtensionObject) {
+            HeaderExtensionAt = object.Position;
+            return ExtensionFits(header, object, *this);
+        }
+        return true;
     };
     // TagLib reads every object the count declares, each as far as its size says, and writes
     // them all back on saving: a header with a damaged object is refused.

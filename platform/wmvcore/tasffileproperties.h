@@ -9,6 +9,14 @@ struct TAsfFileProperties {
     std::uint64_t PlayDuration = 0;  // 100-ns units, preroll included
     std::uint64_t Preroll = 0;       // ms
     std::uint32_t MaxBitrate = 0;    // bit/s
+    // Where the objects that hold attributes start, 0 for one the header lacks: the Extended
+    // Content Description and the Header Extension among the header's objects, the Metadata and
+    // Metadata Library objects within the Header Extension. A reader lists the values of one
+    // name in the order these objects stand.
+    std::uint64_t ExtendedContentAt = 0;
+    std::uint64_t HeaderExtensionAt = 0;
+    std::uint64_t MetadataAt = 0;
+    std::uint64_t MetadataLibraryAt = 0;
 
     // Play time in 100-ns units without the preroll; 0 when the header says less.
     std::uint64_t Duration() const;
