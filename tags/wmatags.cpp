@@ -179,26 +179,38 @@ void StoreText(const std::string& name, const std::u16string& text, TTagsData& t
     }
 }
 
+// An attribute's name (UTF-8), type, language and value, in the two calls the interface wants.
+bool ReadRaw(IWMHeaderInfo3& header, std::uint16_t stream, std::uint16_t index, std::string& name,
+             WMT_ATTR_DATATYPE& type, std::uint16_t& language, std::vector<std::uint8_t>& value) {
+    std::uint16_t nameLength = 0;
+    std::uint32_t valueLength = 0;
+    if (WMFailed(header.GetAttributeByIndexEx(stream, index, nullptr, &nameLength, &type, &language,
+                                              nullptr, &valueLength)) ||
+        valueLength > kMaxValueBytes) {
+        return false;
+    }
+    std::u16string wide(nameLength, u'\0');
+    value.assign(valueLength, 0);
+    if (WMFailed(header.GetAttributeByIndexEx(stream, index, wide.data(), &nameLength, &type,
+                                              &language, value.data(), &valueLength))) {
+        return false;
+    }
+    wide.resize(std::char_traits<char16_t>::length(wide.c_str()));
+    name = Utf16ToUtf8(wide);
+    return true;
+}
+
 // One attribute into tags, when its name and type are among the ones kept; the last one of a
 // name wins.
 void ReadAttribute(IWMHeaderInfo3& header, std::uint16_t index, TTagsData& tags) {
-    std::uint16_t nameLength = 0;
-    std::uint32_t valueLength = 0;
+    std::string name;
     WMT_ATTR_DATATYPE type = WMT_TYPE_BINARY;
     std::uint16_t language = 0;
-    if (WMFailed(header.GetAttributeByIndexEx(WM_ALL_STREAMS, index, nullptr, &nameLength, &type,
-                                              &language, nullptr, &valueLength)) ||
-        valueLength > kMaxValueBytes) {
+    std::vector<std::uint8_t> value;
+    if (!ReadRaw(header, WM_ALL_STREAMS, index, name, type, language, value)) {
         return;
     }
-    std::u16string name(nameLength, u'\0');
-    std::vector<std::uint8_t> value(valueLength);
-    if (WMFailed(header.GetAttributeByIndexEx(WM_ALL_STREAMS, index, name.data(), &nameLength,
-                                              &type, &language, value.data(), &valueLength))) {
-        return;
-    }
-    name.resize(std::char_traits<char16_t>::length(name.c_str()));
-    const std::string key = UpperAscii(Utf16ToUtf8(name));
+    const std::string key = UpperAscii(name);
 
     std::uint32_t dword = 0;
     std::uint64_t qword = 0;
@@ -253,57 +265,132 @@ bool FindAttributeIndices(IWMHeaderInfo3& header, const std::u16string& name,
     return true;
 }
 
-bool IsText(IWMHeaderInfo3& header, std::uint16_t index) {
-    std::uint16_t nameLength = 0;
-    std::uint32_t valueLength = 0;
-    WMT_ATTR_DATATYPE type = WMT_TYPE_BINARY;
-    return !WMFailed(header.GetAttributeByIndexEx(kFileLevel, index, nullptr, &nameLength, &type,
-                                                  nullptr, nullptr, &valueLength)) &&
-           type == WMT_TYPE_STRING;
-}
-
-// Sets the attribute to value, or removes it when value is empty. Every later attribute of
-// the same name goes too, since the last one read would otherwise hide the new value. Clearing
-// removes texts only: a value of another type was never shown, so it stays.
-bool WriteAttribute(IWMHeaderInfo3& header, const std::u16string& name,
-                    const std::u16string& value) {
-    std::vector<std::uint16_t> indices;
-    if (!FindAttributeIndices(header, name, indices)) {
-        return false;
-    }
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(value.data());
-    const auto length = static_cast<std::uint32_t>(value.size() * sizeof(char16_t));
-    std::size_t kept = 0;
-    if (!value.empty()) {
-        if (indices.empty()) {
-            std::uint16_t added = 0;
-            return !WMFailed(header.AddAttribute(kFileLevel, name.c_str(), &added, WMT_TYPE_STRING,
-                                                 0, bytes, length));
-        }
-        if (WMFailed(header.ModifyAttribute(kFileLevel, indices.front(), WMT_TYPE_STRING, 0, bytes,
-                                            length))) {
-            return false;
-        }
-        kept = 1;
-    }
-    // From the back, so the indices still to go stay valid.
-    for (std::size_t i = indices.size(); i > kept; --i) {
-        const std::uint16_t index = indices[i - 1];
-        if ((value.empty() && !IsText(header, index)) ||
-            !WMFailed(header.DeleteAttribute(kFileLevel, index))) {
-            continue;
-        }
-        return false;
-    }
-    return true;
-}
-
 std::u16string WrittenText(const TTagsData& tags, const TTextField& field) {
     if (field.Short != nullptr) {
         return Utf8ToUtf16(tags.*field.Short);
     }
     // Through the system code page and back, as the dialog's memo would hand it over.
     return Utf8ToUtf16(Utf16ToUtf8(tags.*field.Wide));
+}
+
+// One file-level attribute as the write sees it.
+struct TStored {
+    std::uint16_t Index = 0;
+    std::string Name;  // UTF-8, as spelt in the file
+    WMT_ATTR_DATATYPE Type = WMT_TYPE_BINARY;
+    std::uint16_t Language = 0;
+    std::u16string Text;  // a STRING's value
+};
+
+// The file-level attributes named like the field, in any case, in index order.
+bool StoredAttributes(IWMHeaderInfo3& header, const TTextField& field,
+                      std::vector<TStored>& stored) {
+    stored.clear();
+    std::vector<std::uint16_t> indices;
+    if (!FindAttributeIndices(header, Utf8ToUtf16(field.Name), indices)) {
+        return false;
+    }
+    for (const std::uint16_t index : indices) {
+        TStored attribute;
+        std::vector<std::uint8_t> value;
+        attribute.Index = index;
+        if (!ReadRaw(header, kFileLevel, index, attribute.Name, attribute.Type, attribute.Language,
+                     value)) {
+            return false;
+        }
+        if (attribute.Type == WMT_TYPE_STRING) {
+            attribute.Text = TextValue(value);
+        }
+        stored.push_back(std::move(attribute));
+    }
+    return true;
+}
+
+// What the record holds for a value read from the file: short texts are cut to 255 characters.
+std::u16string AsRead(const TTextField& field, const std::u16string& value) {
+    TTagsData tags;
+    if (field.Short != nullptr) {
+        tags.*field.Short = Utf8Left(Utf16ToUtf8(value), kShortTextLength);
+    } else {
+        tags.*field.Wide = value;
+    }
+    return WrittenText(tags, field);
+}
+
+// Changes the field from the value the record was read with (shown) to value, and nothing else
+// of the file. Every text of the field that reads as `shown` is a copy of what the user edited
+// (some writers keep one in the content description and one among the other attributes): the
+// copies under the name as written take the new value, and a copy under another spelling is
+// folded into them, since it would show the old value again. Values that did not read as shown
+// (the other values of a field that has several) stay as they are. An emptied field loses its
+// texts, and only those.
+bool EditAttribute(IWMHeaderInfo3& header, const TTextField& field, const std::u16string& shown,
+                   const std::u16string& value) {
+    std::vector<TStored> stored;
+    if (!StoredAttributes(header, field, stored)) {
+        return false;
+    }
+    const auto isText = [](const TStored& a) { return a.Type == WMT_TYPE_STRING; };
+    const auto isCopy = [&](const TStored& a) {
+        return isText(a) && AsRead(field, a.Text) == shown;
+    };
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(value.data());
+    const auto length = static_cast<std::uint32_t>(value.size() * sizeof(char16_t));
+    const auto modify = [&](const TStored& a) {
+        return !WMFailed(header.ModifyAttribute(kFileLevel, a.Index, WMT_TYPE_STRING, a.Language,
+                                                bytes, length));
+    };
+
+    std::vector<std::uint16_t> deleted;
+    const auto firstCopy = std::find_if(stored.begin(), stored.end(), isCopy);
+    if (value.empty()) {
+        for (const TStored& a : stored) {
+            if (isText(a)) {
+                deleted.push_back(a.Index);
+            }
+        }
+    } else if (firstCopy != stored.end()) {
+        const bool asWritten = std::any_of(stored.begin(), stored.end(), [&](const TStored& a) {
+            return isCopy(a) && a.Name == field.Name;
+        });
+        const std::string keptName = asWritten ? std::string(field.Name) : firstCopy->Name;
+        for (const TStored& a : stored) {
+            if (!isCopy(a)) {
+                continue;
+            }
+            if (a.Name != keptName) {
+                deleted.push_back(a.Index);
+            } else if (!modify(a)) {
+                return false;
+            }
+        }
+    } else {
+        // Nothing was shown: a value of another type (a track number stored as a number) gives
+        // way to the text typed in its place; otherwise the text is added.
+        const auto other = std::find_if(stored.begin(), stored.end(), [&](const TStored& a) {
+            return !isText(a) && a.Name == field.Name;
+        });
+        if (other != stored.end()) {
+            if (!modify(*other)) {
+                return false;
+            }
+        } else {
+            const std::u16string name = Utf8ToUtf16(field.Name);
+            std::uint16_t added = 0;
+            if (WMFailed(header.AddAttribute(kFileLevel, name.c_str(), &added, WMT_TYPE_STRING, 0,
+                                             bytes, length))) {
+                return false;
+            }
+        }
+    }
+    // From the back, so the indices still to go stay valid.
+    std::sort(deleted.rbegin(), deleted.rend());
+    for (const std::uint16_t index : deleted) {
+        if (WMFailed(header.DeleteAttribute(kFileLevel, index))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -357,14 +444,31 @@ bool WriteWmaTags(const std::u16string& fileName, const TTagsData& tags, const T
     if (WMFailed(editor->Open(fileName.c_str()))) {
         return false;
     }
+    // Only a field whose value differs from what a read of the file gives now is written, so
+    // every attribute the user did not change stays as it was, whole: all its values, its type,
+    // its full length.
+    TTagsData current;
+    std::uint16_t count = 0;
+    if (WMFailed(header->GetAttributeCountEx(WM_ALL_STREAMS, &count))) {
+        return false;
+    }
+    for (std::uint16_t index = 0; index < count; ++index) {
+        ReadAttribute(*header, index, current);
+    }
+    bool changed = false;
     // A refused change ends the write before Flush, so the file stays as it was.
     for (const TTextField& field : kTextFields) {
-        if (field.Written &&
-            !WriteAttribute(*header, Utf8ToUtf16(field.Name), WrittenText(tags, field))) {
+        const std::u16string shown = WrittenText(current, field);
+        const std::u16string value = WrittenText(tags, field);
+        if (!field.Written || value == shown) {
+            continue;
+        }
+        if (!EditAttribute(*header, field, shown, value)) {
             return false;
         }
+        changed = true;
     }
-    return !WMFailed(editor->Flush());
+    return !changed || !WMFailed(editor->Flush());
 }
 
 std::int32_t FindAttributeIndex(IWMHeaderInfo3& header, const std::u16string& name) {
