@@ -129,6 +129,40 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     return out;
 }
 
+std::u16string NativeToUtf16(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t at = pos;
+        const char32_t cp = DecodeUtf8(bytes, pos);
+        if (cp == kBad) {
+            out.push_back(static_cast<char16_t>(0xDC00 + static_cast<std::uint8_t>(bytes[at])));
+        } else {
+            AppendUtf16(out, cp);
+        }
+    }
+    return out;
+}
+
+bool Utf16ToNative(std::u16string_view text, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= 0xDC80 && unit <= 0xDCFF) {
+            out.push_back(static_cast<char>(unit - 0xDC00));
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            return false;
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return NativeToUtf16(out) == text;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -12,6 +12,14 @@
 std::u16string Utf8ToUtf16(std::string_view text);
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// File names: the kernel's bytes to UTF-16 and back, byte for byte. Well-formed UTF-8 decodes as
+// usual; every other byte (0x80 to 0xFF) becomes the lone surrogate U+DC80 to U+DCFF and goes
+// back to the same byte, so every existing file can be named.
+std::u16string NativeToUtf16(std::string_view bytes);
+// False when the text names no file: another unpaired surrogate, or lone surrogates that would
+// come back as other text (the bytes of a well-formed character), since that name would stand
+// for a different file.
+bool Utf16ToNative(std::u16string_view text, std::string& out);
 // True when the bytes are well-formed UTF-8 (no overlongs, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 

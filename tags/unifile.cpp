@@ -229,7 +229,7 @@ std::u16string UniFullPath(const std::u16string& fileName) {
         }
         path = cwd / path;
     }
-    return Utf8ToUtf16(path.lexically_normal().string());
+    return NativeToUtf16(path.lexically_normal().string());
 }
 
 std::u16string UniResolvedPath(const std::u16string& fileName) {
@@ -241,7 +241,7 @@ std::u16string UniResolvedPath(const std::u16string& fileName) {
     if (resolved == nullptr) {
         return fileName;
     }
-    std::u16string result = Utf8ToUtf16(resolved);
+    std::u16string result = NativeToUtf16(resolved);
     std::free(resolved);
     return result;
 }
@@ -359,11 +359,15 @@ bool UniCopyAttributes(THandle from, THandle to) {
 }
 
 bool UniNativeName(const std::u16string& fileName, std::string& out) {
-    // Names go to the kernel as UTF-8; an embedded zero cannot name a file.
+    // An embedded zero cannot name a file; a name without bytes of its own is refused, never
+    // replaced by another.
     if (fileName.empty() || fileName.find(u'\0') != std::u16string::npos) {
         errno = ENOENT;
         return false;
     }
-    out = Utf16ToUtf8(fileName);
+    if (!Utf16ToNative(fileName, out)) {
+        errno = EILSEQ;
+        return false;
+    }
     return true;
 }

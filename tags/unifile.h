@@ -1,8 +1,10 @@
 #pragma once
 
-// File access by UTF-16 name over POSIX calls. Names go to the kernel as UTF-8. The Windows
-// sharing rules of the file mode are emulated with non-blocking flock, so they hold between all
-// handles of this layer (also within one process); programs that take no locks are not held back.
+// File access by UTF-16 name over POSIX calls. Names go to the kernel as UTF-8, and a name's
+// bytes that are not UTF-8 travel as lone surrogates (see NativeToUtf16), so every file can be
+// named and a name that stands for no bytes is refused (EILSEQ). The Windows sharing rules of
+// the file mode are emulated with non-blocking flock, so they hold between all handles of this
+// layer (also within one process); programs that take no locks are not held back.
 // A handle that shares nothing takes an exclusive lock, any other a shared one.
 // None of these functions raises: failures come back as INVALID_HANDLE_VALUE or false, with the
 // reason in errno (UniLastError).

@@ -480,7 +480,7 @@ std::int32_t FindAttributeIndex(IWMHeaderInfo3& header, const std::u16string& na
 }
 
 bool LoadWmaTags(const std::string& fileName, TTagsData& tags, const TWmaHost& host) {
-    std::u16string name = Utf8ToUtf16(fileName);
+    std::u16string name = NativeToUtf16(fileName);
     if (!UniFileExists(name)) {
         return false;
     }

@@ -72,8 +72,9 @@ bool WriteWmaTags(const std::u16string& fileName, const TTagsData& tags, const T
 // Index of the first file-level attribute of that name (any case), or -1.
 std::int32_t FindAttributeIndex(IWMHeaderInfo3& header, const std::u16string& name);
 
-// Reads the file (UTF-8 name) and makes it CurrentWmaFile. A missing file gives false and no
-// message; a failed read shows the error "Sorry ,Could not load the WMA Tag".
+// Reads the file (the name's bytes as the kernel takes them) and makes it CurrentWmaFile. A
+// missing file gives false and no message; a failed read shows the error "Sorry ,Could not load
+// the WMA Tag".
 bool LoadWmaTags(const std::string& fileName, TTagsData& tags, const TWmaHost& host);
 
 // Writes tags to CurrentWmaFile; a failed write shows the error "Sorry ,Could not save the

@@ -53,3 +53,33 @@ TEST(TextCodec, LengthsAndCutsCountCharacters) {
     EXPECT_EQ(Utf8Left("\u00e9\u00e9\u00e9\u00e9\u00e9", 4), "\u00e9\u00e9\u00e9\u00e9");
     EXPECT_EQ(Utf8Left("ab", 4), "ab");
 }
+
+TEST(TextCodec, FileNamesRoundTripByteForByte) {
+    struct Case {
+        std::string native;
+        std::u16string wide;
+    };
+    const Case cases[] = {
+        {"caf\xc3\xa9.mp3", u"caf\u00e9.mp3"},
+        {"caf\xe9.mp3", u"caf\xdce9.mp3"},          // Latin-1, not UTF-8
+        {"caf\xef\xbf\xbd.mp3", u"caf\ufffd.mp3"},  // its replacement-character twin
+        {"\xed\xa0\x80|\xc0\xaf", u"\xdced\xdca0\xdc80|\xdcc0\xdcaf"},  // surrogate, overlong
+        {"\xe4\xb8", u"\xdce4\xdcb8"},                                  // cut sequence
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NativeToUtf16(c.native), c.wide) << c.native;
+        std::string back;
+        EXPECT_TRUE(Utf16ToNative(c.wide, back)) << c.native;
+        EXPECT_EQ(back, c.native);
+    }
+    // Names that stand for no bytes of their own are refused, never replaced.
+    const std::u16string refused[] = {
+        std::u16string(1, char16_t{0xD800}),  // unpaired high surrogate
+        u"a\xdc41",                           // an escape of a byte that is always ASCII
+        u"\xdcc3\xdca9",                      // escapes that spell a well-formed character
+    };
+    for (const std::u16string& name : refused) {
+        std::string out;
+        EXPECT_FALSE(Utf16ToNative(name, out)) << Utf16ToUtf8(name);
+    }
+}
