@@ -2,6 +2,7 @@
 
 #include "tags/efileerror.h"
 #include "tags/textcodec.h"
+#include "tags/tfilesave.h"
 #include "tags/ttntfilestream.h"
 
 #include <algorithm>
@@ -370,58 +371,65 @@ Bytes TID3v1::BuildTag() const {
 }
 
 bool TID3v1::Save(const std::u16string& fileName) {
+    // Values the block's size fields cannot hold are refused before the file is touched.
+    Bytes blocks;
+    if (!BuildBlocks(blocks, false)) {
+        return false;
+    }
+    // The file is held alone from the first read to the last write: another save, of this
+    // program or another copy of it, can neither move the end of the file in between nor
+    // write beside this one.
+    try {
+        TFileSave save(fileName, TFileSave::TWay::InPlace);
+        return SaveTo(save);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TID3v1::SaveTo(TFileSave& save) {
     // Learn the old tag and block, build the new ones, then swap them with one write. The old
     // bytes are kept so that a failed write can put them back.
     // Bytes before the trailer that themselves end in a block (an older one left behind by
     // another tagger) would be read as this tag's block were none written: one is written then.
-    bool blockAnyway = false;
-    try {
-        TTntFileStream file(fileName, fmShareDenyWrite);
-        if (!ReadBlocks(file, false)) {
-            return false;
-        }
-        blockAnyway = EndsInLyricsBlock(file, file.Size() - TrailerLength());
-    } catch (const std::exception&) {
+    TTntFileStream& file = save.File();
+    if (!ReadBlocks(file, false)) {
+        return false;
+    }
+    const std::int64_t size = file.Size();
+    const std::int64_t cut = size - TrailerLength();
+    if (size < 0 || cut < 0) {
         return false;
     }
     Bytes blocks;
-    if (!BuildBlocks(blocks, blockAnyway) || !UniSetAttributes(fileName, 0)) {
+    if (!BuildBlocks(blocks, EndsInLyricsBlock(file, cut))) {
         return false;
     }
     const bool blockWritten = blocks.size() > static_cast<std::size_t>(kTagLength);
+    Bytes old(static_cast<std::size_t>(size - cut));
+    file.SetPosition(cut);
+    file.ReadBuffer(old.data(), std::ssize(old));
     try {
-        TTntFileStream file(fileName, fmOpenReadWrite | fmShareDenyWrite);
-        const std::int64_t size = file.Size();
-        const std::int64_t cut = size - TrailerLength();
-        if (size < 0 || cut < 0) {
-            return false;
-        }
-        Bytes old(static_cast<std::size_t>(size - cut));
-        file.SetPosition(cut);
-        file.ReadBuffer(old.data(), std::ssize(old));
-        try {
-            // A save cut short (the program killed) must never leave a trailer that reads back
-            // wrong: the old trailer goes in one cut, the new one is written with the first byte
-            // of its tag held back, and that byte, whose "TAG" makes both readable, comes last.
-            // A reader therefore sees the old trailer, none, or the whole new one.
-            file.SetSize(cut);
-            Bytes staged = blocks;
-            const auto markerAt = static_cast<std::ptrdiff_t>(blocks.size() - kTagLength);
-            staged[static_cast<std::size_t>(markerAt)] = 0;
-            file.WriteBuffer(staged.data(), std::ssize(staged));
-            file.SetPosition(cut + markerAt);
-            file.WriteBuffer(blocks.data() + markerAt, 1);
-        } catch (const std::exception&) {
-            // Best effort: the old trailer back in its place and the old length.
-            try {
-                file.SetSize(cut);
-                file.Write(old.data(), std::ssize(old));
-                file.SetSize(size);
-            } catch (const std::exception&) {
-            }
-            return false;
-        }
+        // A save cut short (the program killed) must never leave a trailer that reads back
+        // wrong: the old trailer goes in one cut, the new one is written with the first byte
+        // of its tag held back, and that byte, whose "TAG" makes both readable, comes last.
+        // A reader therefore sees the old trailer, none, or the whole new one.
+        file.SetSize(cut);
+        Bytes staged = blocks;
+        const auto markerAt = static_cast<std::ptrdiff_t>(blocks.size() - kTagLength);
+        staged[static_cast<std::size_t>(markerAt)] = 0;
+        file.WriteBuffer(staged.data(), std::ssize(staged));
+        file.SetPosition(cut + markerAt);
+        file.WriteBuffer(blocks.data() + markerAt, 1);
+        save.Commit();
     } catch (const std::exception&) {
+        // Best effort: the old trailer back in its place and the old length.
+        try {
+            file.SetSize(cut);
+            file.Write(old.data(), std::ssize(old));
+            file.SetSize(size);
+        } catch (const std::exception&) {
+        }
         return false;
     }
     tagPresent_ = true;
@@ -439,13 +447,30 @@ bool TID3v1::Strip(const std::u16string& fileName) {
     if (!tagPresent_ && !lyricsPresent_) {
         return true;
     }
-    if (!UniSetAttributes(fileName, 0)) {
-        return false;
-    }
     try {
-        TTntFileStream file(fileName, fmOpenReadWrite | fmShareDenyWrite);
-        // Tag and block go in one cut, so a failure leaves both.
-        file.SetSize(file.Size() - TrailerLength());
+        TFileSave save(fileName, TFileSave::TWay::InPlace);
+        // Measured again while the file is held alone; tag and block go in one cut, so a
+        // failure leaves both.
+        if (!ReadBlocks(save.File(), false)) {
+            return false;
+        }
+        TTntFileStream& file = save.File();
+        const std::int64_t size = file.Size();
+        const std::int64_t cut = size - TrailerLength();
+        if (cut < size) {
+            Bytes old(static_cast<std::size_t>(size - cut));
+            file.SetPosition(cut);
+            file.ReadBuffer(old.data(), std::ssize(old));
+            try {
+                file.SetSize(cut);
+                save.Commit();
+            } catch (const std::exception&) {
+                // Best effort: the trailer back where it was.
+                file.SetSize(cut);
+                file.Write(old.data(), std::ssize(old));
+                return false;
+            }
+        }
     } catch (const std::exception&) {
         return false;
     }

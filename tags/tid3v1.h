@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+class TFileSave;
 class TTntFileStream;
 
 class TID3v1 {
@@ -92,6 +93,8 @@ private:
     // The new block (possibly empty, or only its frame when blockAnyway) and tag as the file will
     // hold them; false when too long.
     bool BuildBlocks(Bytes& out, bool blockAnyway) const;
+    // Saves in the file the save holds alone.
+    bool SaveTo(TFileSave& save);
     Bytes BuildTag() const;
 
     bool tagPresent_ = false;
