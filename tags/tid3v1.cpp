@@ -153,16 +153,20 @@ std::int32_t TID3v1::TrailerLength() const {
 
 bool TID3v1::Load(const std::u16string& fileName) {
     Clear();
-    return ReadBlocks(fileName, true);
+    const bool loaded = ReadBlocks(fileName, true);
+    writtenAsRead_ = BlockFields();
+    return loaded;
 }
 
 bool TID3v1::Load(TTntFileStream& file) {
     Clear();
+    bool loaded = false;
     try {
-        return ReadBlocks(file, true);
+        loaded = ReadBlocks(file, true);
     } catch (const std::exception&) {
-        return false;
     }
+    writtenAsRead_ = BlockFields();
+    return loaded;
 }
 
 bool TID3v1::ReadBlocks(const std::u16string& fileName, bool parseFields) {
@@ -235,6 +239,10 @@ void TID3v1::ReadLyricsBlock(TTntFileStream& file, std::int64_t size, ByteSpan e
     lyricsPresent_ = true;
     lyricsSize_ = static_cast<std::int32_t>(blockSize);
     if (parseFields) {
+        blockAsRead_.resize(static_cast<std::size_t>(blockSize));
+        if (file.ReadAt(*start, blockAsRead_.data(), blockSize) != blockSize) {
+            blockAsRead_.clear();
+        }
         file.SetPosition(*start + std::ssize(kLyricsBegin));
         ReadLyricsFields(file, *start + blockSize);
     }
@@ -260,6 +268,7 @@ void TID3v1::ReadLyricsFields(TTntFileStream& file, std::int64_t end) {
             return;
         }
         const std::string value = Cp1252ToUtf8(raw);
+        fieldsAsRead_[std::string(id)] = raw;
         if (id == "IND") {
             continue;
         } else if (id == "LYR") {
@@ -313,33 +322,44 @@ bool TID3v1::LyricsBlockWanted() const {
     return keeps && carries;
 }
 
+TID3v1::TBlockFields TID3v1::BlockFields() const {
+    return {{
+        {"EAL", Utf8ToCp1252(extendedAlbum_)},
+        {"EAR", Utf8ToCp1252(extendedArtist_)},
+        {"ETT", Utf8ToCp1252(extendedTitle_)},
+        {"INF", Utf8ToCp1252(BlockComment())},
+        {"AUT", Utf8ToCp1252(lyricsAuthor_)},
+        {"LYR", Utf8ToCp1252(lyrics_)},
+        {"IMG", Utf8ToCp1252(imageLink_)},
+    }};
+}
+
 bool TID3v1::BuildBlocks(Bytes& out, bool blockAnyway) const {
     out.clear();
     if (blockAnyway || LyricsBlockWanted()) {
+        const TBlockFields fields = BlockFields();
         Bytes block;
-        AppendText(block, kLyricsBegin);
-        AppendText(block, lyrics_.empty() ? "IND0000200" : "IND0000210");
-        const std::string comment = BlockComment();
-        const std::array<std::pair<std::string_view, const std::string*>, 7> fields = {{
-            {"EAL", &extendedAlbum_},
-            {"EAR", &extendedArtist_},
-            {"ETT", &extendedTitle_},
-            {"INF", &comment},
-            {"AUT", &lyricsAuthor_},
-            {"LYR", &lyrics_},
-            {"IMG", &imageLink_},
-        }};
-        for (const auto& [id, text] : fields) {
-            const std::string value = Utf8ToCp1252(*text);
-            if (Trim(value).empty()) {
-                continue;
+        if (!blockAsRead_.empty() && fields == writtenAsRead_) {
+            AppendText(block, blockAsRead_);
+        } else {
+            AppendText(block, kLyricsBegin);
+            AppendText(block, lyrics_.empty() ? "IND0000200" : "IND0000210");
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                const auto& [id, value] = fields[i];
+                if (Trim(value).empty()) {
+                    continue;
+                }
+                const auto read = fieldsAsRead_.find(id);
+                const std::string& bytes =
+                    value == writtenAsRead_[i].second && read != fieldsAsRead_.end() ? read->second
+                                                                                     : value;
+                if (bytes.size() > kMaxLyricsValue) {
+                    return false;
+                }
+                AppendText(block, id);
+                AppendText(block, ZeroPadded(static_cast<std::uint32_t>(bytes.size()), 5));
+                AppendText(block, bytes);
             }
-            if (value.size() > kMaxLyricsValue) {
-                return false;
-            }
-            AppendText(block, id);
-            AppendText(block, ZeroPadded(static_cast<std::uint32_t>(value.size()), 5));
-            AppendText(block, value);
         }
         if (block.size() > kMaxLyricsBlock) {
             return false;

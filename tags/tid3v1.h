@@ -8,8 +8,12 @@
 #include "tags/bytes.h"
 #include "tags/genrenames.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 
 class TFileSave;
 class TTntFileStream;
@@ -90,6 +94,9 @@ private:
     std::size_t CommentRoom() const;
     std::string BlockComment() const;
     bool LyricsBlockWanted() const;
+    // The block's fields as a save writes them (8-bit values, in the order written).
+    using TBlockFields = std::array<std::pair<std::string_view, std::string>, 7>;
+    TBlockFields BlockFields() const;
     // The new block (possibly empty, or only its frame when blockAnyway) and tag as the file will
     // hold them; false when too long.
     bool BuildBlocks(Bytes& out, bool blockAnyway) const;
@@ -115,4 +122,11 @@ private:
     std::string imageLink_;
     std::string lyricsAuthor_;
     std::string lyrics_;
+    // The block as the last Load read it, whole, its field values by id, and the fields a save
+    // would have written right after that Load. A field whose value has not changed since is
+    // written back with the bytes it was read with (lyrics with lone CRs stay so, which the
+    // 99999-byte limit of a field may need), and an unchanged block as it stood.
+    std::string blockAsRead_;
+    std::map<std::string, std::string, std::less<>> fieldsAsRead_;
+    TBlockFields writtenAsRead_;
 };

@@ -4,6 +4,7 @@
 #include "tagfixtures.h"
 
 #include <sys/stat.h>
+#include <functional>
 
 using namespace fixtures;
 
@@ -202,7 +203,8 @@ TEST_F(ID3v1Test, BlockWithoutTagIsFoundAndSavingAddsTheTagAfterIt) {
     EXPECT_EQ(tag.Lyrics(), "words");
     ASSERT_TRUE(tag.Save(U(path)));
     const Bytes file = ReadFile(path);
-    const Bytes block = LyricsBlock({{"IND", "10"}, {"LYR", "words"}});
+    // Its fields unchanged, the block stays as it was read.
+    const Bytes block = LyricsBlock({{"LYR", "words"}});
     EXPECT_EQ(file.size(), 100 + block.size() + 128);
     EXPECT_TRUE(std::equal(block.begin(), block.end(), file.begin() + 100));
 }
@@ -292,4 +294,46 @@ TEST_F(ID3v1Test, OversizeValuesAreRefusedBeforeTouchingTheFile) {
     tag.SetTitle(std::string(100000, 'w'));
     EXPECT_FALSE(tag.Save(U(path)));
     EXPECT_EQ(ReadFile(path), content);
+}
+
+// A field whose value did not change is saved with the bytes it was read with, so lyrics whose
+// lone CRs would grow past the 99999 bytes of a field as CR LF still allow every other edit.
+TEST_F(ID3v1Test, UnchangedBlockFieldsAreSavedAsRead) {
+    std::string lyrics(99999, 'a');
+    for (std::size_t i = 50; i < lyrics.size(); i += 100) {
+        lyrics[i] = '\r';
+    }
+    const Bytes block = LyricsBlock({{"IND", "10"}, {"AUT", "  Penulis "}, {"LYR", lyrics}});
+    struct Case {
+        std::string name;
+        std::function<void(TID3v1&)> edit;
+        bool saves;
+        bool blockAsRead;
+    };
+    const Case cases[] = {
+        {"short title", [](TID3v1& t) { t.SetTitle("Baru"); }, true, true},
+        {"long title", [](TID3v1& t) { t.SetTitle(std::string(40, 't')); }, true, false},
+        {"author", [](TID3v1& t) { t.SetLyricsAuthor("Lain"); }, true, false},
+        {"lyrics", [](TID3v1& t) { t.SetLyrics(t.Lyrics() + "!"); }, false, false},
+    };
+    for (const Case& c : cases) {
+        const Bytes original = Join({Payload(100), block, Id3v1("Old")});
+        ASSERT_TRUE(Load(original)) << c.name;
+        c.edit(tag);
+        EXPECT_EQ(tag.Save(U(path)), c.saves) << c.name;
+        const Bytes now = ReadFile(path);
+        if (!c.saves) {
+            EXPECT_EQ(now, original) << c.name;
+            continue;
+        }
+        const std::string text(now.begin(), now.end());
+        EXPECT_EQ(text.find(std::string(block.begin(), block.end())) != std::string::npos,
+                  c.blockAsRead)
+            << c.name;
+        // The lyrics keep their lone CRs either way.
+        EXPECT_NE(text.find("LYR99999" + lyrics), std::string::npos) << c.name;
+        TID3v1 back;
+        ASSERT_TRUE(back.Load(U(path))) << c.name;
+        EXPECT_EQ(back.Lyrics(), tag.Lyrics()) << c.name;
+    }
 }
