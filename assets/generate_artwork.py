@@ -3,7 +3,9 @@
 the slider thumbs and the program icon.
 
 Everything is drawn here from shapes; only the standard library is used, plus ImageMagick's
-`convert` to encode the banner as JPEG. Run it from anywhere; it writes into this folder:
+`convert` to encode the banner as JPEG. Each picture comes twice: at its size, and drawn again
+at twice the size for high-density screens ("name@2x.ext", which Qt takes for a device pixel
+ratio of 2). Run it from anywhere; it writes into this folder:
 
     python3 assets/generate_artwork.py
 
@@ -25,10 +27,16 @@ KEY = (236, 233, 216)
 
 
 class Canvas:
-    def __init__(self, width, height, fill=(0, 0, 0)):
-        self.w, self.h = width, height
-        self.px = [[list(fill) for _ in range(width)] for _ in range(height)]
-        self.alpha = [[255] * width for _ in range(height)]
+    """A picture of width x height logical pixels, held at scale device pixels per logical one.
+
+    The drawing methods take logical coordinates; blend and px work on device pixels.
+    """
+
+    def __init__(self, width, height, fill=(0, 0, 0), scale=1):
+        self.s = scale
+        self.w, self.h = width * scale, height * scale
+        self.px = [[list(fill) for _ in range(self.w)] for _ in range(self.h)]
+        self.alpha = [[255] * self.w for _ in range(self.h)]
 
     def blend(self, x, y, colour, coverage):
         if not (0 <= x < self.w and 0 <= y < self.h) or coverage <= 0:
@@ -40,14 +48,15 @@ class Canvas:
 
     def shape(self, inside, colour, box=None, samples=4):
         """Fills the points for which inside(x, y) holds, antialiased by supersampling."""
-        x0, y0, x1, y1 = box or (0, 0, self.w, self.h)
+        s = self.s
+        x0, y0, x1, y1 = [v * s for v in box] if box else (0, 0, self.w, self.h)
         step = 1.0 / samples
         for y in range(max(0, int(y0)), min(self.h, int(math.ceil(y1)))):
             for x in range(max(0, int(x0)), min(self.w, int(math.ceil(x1)))):
                 hits = 0
                 for sy in range(samples):
                     for sx in range(samples):
-                        if inside(x + (sx + 0.5) * step, y + (sy + 0.5) * step):
+                        if inside((x + (sx + 0.5) * step) / s, (y + (sy + 0.5) * step) / s):
                             hits += 1
                 self.blend(x, y, colour, hits / (samples * samples))
 
@@ -92,8 +101,8 @@ class Canvas:
         self.polygon([(x0 + nx, y0 + ny), (x1 + nx, y1 + ny), (x1 - nx, y1 - ny),
                       (x0 - nx, y0 - ny)], colour)
 
-    def vgradient(self, top, bottom, y0=0, y1=None):
-        y1 = self.h if y1 is None else y1
+    def vgradient(self, top, bottom):
+        y0, y1 = 0, self.h
         for y in range(y0, y1):
             t = (y - y0) / max(1, y1 - y0 - 1)
             colour = [round(top[i] + (bottom[i] - top[i]) * t) for i in range(3)]
@@ -152,8 +161,9 @@ class Canvas:
 
 # --- the banner ----------------------------------------------------------------------------------
 
-def banner():
-    c = Canvas(359, 105)
+def banner(scale=1, name="banner.jpg"):
+    c = Canvas(359, 105, scale=scale)
+    s = scale
     c.vgradient((6, 18, 40), (2, 4, 12))
     # A faint level meter across the right half, the kind of bars a player shows while it plays.
     for i in range(26):
@@ -164,35 +174,46 @@ def banner():
             t = k / 14.0
             colour = (round(10 + 20 * t), round(40 + 40 * (1 - t)), round(70 + 30 * t))
             c.rect(x, y, x + 7, y + 2, colour)
-    # A sine trace through the middle.
-    for x in range(0, 359):
-        y = 58 + 12 * math.sin(x / 19.0) * math.cos(x / 53.0)
-        c.blend(x, int(y), (40, 110, 150), 0.9)
-        c.blend(x, int(y) + 1, (20, 60, 90), 0.6)
+    # A sine trace through the middle, one pixel thick with a shadow below.
+    for dx in range(c.w):
+        x = dx / s
+        y = int((58 + 12 * math.sin(x / 19.0) * math.cos(x / 53.0)) * s)
+        for k in range(s):
+            c.blend(dx, y + k, (40, 110, 150), 0.9)
+            c.blend(dx, y + s + k, (20, 60, 90), 0.6)
     # A darker band under the scrolling title.
-    for y in range(78, 102):
-        for x in range(4, 355):
+    for y in range(78 * s, 102 * s):
+        for x in range(4 * s, 355 * s):
             c.blend(x, y, (0, 0, 0), 0.55)
     c.rect(4, 78, 355, 79, (30, 70, 110))
     c.rect(4, 101, 355, 102, (30, 70, 110))
     # Thin frame.
-    for x in range(359):
-        c.blend(x, 0, (60, 100, 140), 1)
-        c.blend(x, 104, (60, 100, 140), 1)
-    for y in range(105):
-        c.blend(0, y, (60, 100, 140), 1)
-        c.blend(358, y, (60, 100, 140), 1)
-    c.save_jpeg(os.path.join(HERE, "banner.jpg"))
+    for k in range(s):
+        for x in range(c.w):
+            c.blend(x, k, (60, 100, 140), 1)
+            c.blend(x, c.h - 1 - k, (60, 100, 140), 1)
+        for y in range(c.h):
+            c.blend(k, y, (60, 100, 140), 1)
+            c.blend(c.w - 1 - k, y, (60, 100, 140), 1)
+    c.save_jpeg(os.path.join(HERE, name))
 
 
 # --- glyphs ----------------------------------------------------------------------------------------
 
-def glyph(draw, size=16):
-    c = Canvas(size, size, KEY)
+def glyph(draw, size=16, scale=1):
+    c = Canvas(size, size, KEY, scale)
     draw(c)
     # The bottom-left pixel names the transparent colour.
-    c.px[size - 1][0] = list(KEY)
+    c.px[c.h - 1][0] = list(KEY)
     return c
+
+
+def scaled_name(name, scale):
+    """"play1.bmp" at scale 2 is "play1@2x.bmp"."""
+    if scale == 1:
+        return name
+    stem, ext = os.path.splitext(name)
+    return "%s@%dx%s" % (stem, scale, ext)
 
 
 def play_shape(c, colour, edge):
@@ -211,7 +232,7 @@ def stop_shape(c, colour, edge):
     c.rect(4, 4, 12, 12, colour)
 
 
-def transport_glyphs():
+def transport_glyphs(scale=1):
     folder = os.path.join(HERE, "Tombol")
     os.makedirs(folder, exist_ok=True)
     idle, idle_edge = (96, 104, 112), (40, 44, 52)
@@ -223,11 +244,13 @@ def transport_glyphs():
              "stop": ("stop.bmp", "stop1.bmp")}
     for kind, (normal, active) in names.items():
         shape = shapes[kind]
-        glyph(lambda c: shape(c, idle, idle_edge)).save_bmp(os.path.join(folder, normal))
-        glyph(lambda c: shape(c, *lit[kind])).save_bmp(os.path.join(folder, active))
+        glyph(lambda c: shape(c, idle, idle_edge), scale=scale).save_bmp(
+            os.path.join(folder, scaled_name(normal, scale)))
+        glyph(lambda c: shape(c, *lit[kind]), scale=scale).save_bmp(
+            os.path.join(folder, scaled_name(active, scale)))
 
 
-def button_pictures():
+def button_pictures(scale=1):
     folder = os.path.join(HERE, "buttons")
     os.makedirs(folder, exist_ok=True)
     blue, edge = (40, 90, 200), (10, 30, 90)
@@ -291,23 +314,23 @@ def button_pictures():
     for name, draw in {"prev": prev, "next": nxt, "add": add, "delete": delete, "clear": clear,
                        "info": info, "open": folder_open, "about": about, "readme": readme,
                        "play": play}.items():
-        glyph(draw).save_bmp(os.path.join(folder, name + ".bmp"))
+        glyph(draw, scale=scale).save_bmp(os.path.join(folder, scaled_name(name + ".bmp", scale)))
 
 
-def volume_picture():
+def volume_picture(scale=1):
     # The speaker beside the volume slider.
-    c = Canvas(20, 16, KEY)
+    c = Canvas(20, 16, KEY, scale)
     c.rect(2, 5, 6, 11, (40, 40, 40))
     c.polygon([(5, 5), (10, 1), (10, 15), (5, 11)], (40, 40, 40))
     c.rect(3, 6, 5, 10, (150, 150, 160))
     c.polygon([(6, 6), (9, 3), (9, 13), (6, 10)], (150, 150, 160))
     for r in (3.5, 6.5):
         c.ring(10, 8, r, r + 1.3, (0, 90, 160), 5.3, 1.0)
-    c.px[15][0] = list(KEY)
-    c.save_bmp(os.path.join(HERE, "buttons", "volume.bmp"))
+    c.px[c.h - 1][0] = list(KEY)
+    c.save_bmp(os.path.join(HERE, "buttons", scaled_name("volume.bmp", scale)))
 
 
-def slider_thumbs():
+def slider_thumbs(scale=1):
     # Each thumb holds its two states side by side, as the slider shows them: normal on the left,
     # pressed on the right. Only the colours differ, so the thumb keeps its shape when grabbed.
     # What lies outside the shape is olive, the colour the slider leaves out when it draws.
@@ -316,7 +339,7 @@ def slider_thumbs():
     states = [((70, 140, 220), (10, 40, 100)),    # normal
               ((140, 210, 255), (0, 60, 140))]    # pressed
     for name, (w, h) in {"position": (9, 9), "volume": (7, 11)}.items():
-        c = Canvas(2 * w, h, KEY)
+        c = Canvas(2 * w, h, KEY, scale)
         for i, (body, edge) in enumerate(states):
             x = i * w
             c.polygon([(x, 0), (x + w, 0), (x + w, h - 3), (x + w / 2, h), (x, h - 3)], edge)
@@ -327,7 +350,7 @@ def slider_thumbs():
             for p in row:
                 if tuple(p) == KEY:
                     p[:] = [128, 128, 0]
-        c.save_bmp(os.path.join(folder, "%s_thumb.bmp" % name))
+        c.save_bmp(os.path.join(folder, scaled_name("%s_thumb.bmp" % name, scale)))
 
 
 def icon():
@@ -351,9 +374,10 @@ def icon():
 
 
 if __name__ == "__main__":
-    banner()
-    transport_glyphs()
-    button_pictures()
-    volume_picture()
-    slider_thumbs()
+    for factor in (1, 2):
+        banner(factor, scaled_name("banner.jpg", factor))
+        transport_glyphs(factor)
+        button_pictures(factor)
+        volume_picture(factor)
+        slider_thumbs(factor)
     icon()

@@ -2,6 +2,8 @@
 """Draws the slider's default thumb and ruler images as PNG files next to this script.
 
 Windows-95-style pieces on olive (RGB 808000), the colour the slider leaves out when it draws.
+Each comes twice: as drawn, and with every pixel doubled for high-density screens
+("name@2x.png"), so the pixel art stays crisp where Qt would otherwise scale it.
 Run it again after changing a picture; the PNGs are committed so a build needs no Python.
 """
 import os
@@ -56,6 +58,11 @@ H_RULER = channel(3, 3)  # 10 x 10
 V_RULER = transpose(channel(2, 2))  # the same channel on its side: 8 x 10
 
 
+def doubled(rows):
+    """Every pixel as a 2 x 2 block."""
+    return [row.translate({ord(c): c * 2 for c in COLOURS}) for row in rows for _ in range(2)]
+
+
 def write_png(path, rows):
     height, width = len(rows), len(rows[0])
     assert all(len(r) == width for r in rows), path
@@ -82,6 +89,7 @@ def main():
     }
     for name, rows in images.items():
         write_png(os.path.join(here, name), rows)
+        write_png(os.path.join(here, name.replace(".png", "@2x.png")), doubled(rows))
 
 
 if __name__ == "__main__":
