@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "controls/tslideraccessible.h"
+#include "platform/highdensity.h"
 #include "platform/tapplication.h"
 
 // Registers the default images of the static library (outside any namespace, as Qt requires).
@@ -35,8 +36,16 @@ constexpr std::array<const char*, TSlider::ImageCount> kDefaultImages = {
 QImage DefaultImage(int index) {
     static const bool registered = (InitSliderResources(), true);
     Q_UNUSED(registered);
-    return QImage(QLatin1String(kDefaultImages[static_cast<std::size_t>(index)]))
+    // On a high-density screen the pictures drawn at twice the size, which keep the same logical
+    // size (their device pixel ratio is 2).
+    return QImage(HighDensityFile(QLatin1String(kDefaultImages[static_cast<std::size_t>(index)])))
         .convertToFormat(QImage::Format_RGB32);
+}
+
+// An image's size in the slider's own pixels: a picture for a high-density screen has more
+// pixels than that.
+QSize LogicalSize(const QImage& image) {
+    return image.isNull() ? QSize() : image.deviceIndependentSize().toSize();
 }
 
 int ClampToInt(long long value) {
@@ -163,7 +172,7 @@ const QImage& TSlider::RulerImage() const {
 // ---- properties -----------------------------------------------------------------------------
 
 void TSlider::SetEdgeSize(int edgeSize) {
-    const QImage& ruler = RulerImage();
+    const QSize ruler = LogicalSize(RulerImage());
     const int length = orientation_ == soHorizontal ? ruler.width() : ruler.height();
     // A negative edge would make the ruler read outside its tile image.
     if (edgeSize < 0 || 2 * static_cast<long long>(edgeSize) >= length || edgeSize == edgeSize_) {
@@ -291,8 +300,9 @@ void TSlider::Change() {
 // ---- value and position ---------------------------------------------------------------------
 
 int TSlider::TravelLength() const {
-    return orientation_ == soHorizontal ? rulerBitmap_.width() - thumb_->width()
-                                        : rulerBitmap_.height() - thumb_->height();
+    const QSize ruler = LogicalSize(rulerBitmap_);
+    return orientation_ == soHorizontal ? ruler.width() - thumb_->width()
+                                        : ruler.height() - thumb_->height();
 }
 
 // A control no longer than its thumb has no travel: every value sits at position 0 and every
@@ -359,22 +369,28 @@ void TSlider::MoveThumbTo(int position) {
 // middle pixels with the trailing edge, so the ruler is exactly the control's length.
 void TSlider::RebuildRuler() {
     const QImage& image = RulerImage();
+    const QSize tileSize = LogicalSize(image);
     const bool horizontal = orientation_ == soHorizontal;
-    const int width = horizontal ? std::max(0, this->width()) : image.width();
-    const int height = horizontal ? image.height() : std::max(0, this->height());
+    const int width = horizontal ? std::max(0, this->width()) : tileSize.width();
+    const int height = horizontal ? tileSize.height() : std::max(0, this->height());
     const int length = horizontal ? width : height;
-    const int tile = horizontal ? image.width() : image.height();
+    const int tile = horizontal ? tileSize.width() : tileSize.height();
 
-    QImage ruler(width, height, QImage::Format_RGB32);
+    // Built at the tile's pixel density; the pieces below are placed in logical pixels and cut
+    // from the tile in its own.
+    const int ratio = image.isNull() ? 1 : qRound(image.devicePixelRatio());
+    QImage ruler(width * ratio, height * ratio, QImage::Format_RGB32);
+    ruler.setDevicePixelRatio(ratio);
     ruler.fill(kOlive);  // what no piece covers stays transparent
     if (!image.isNull() && length > 0) {
         QPainter painter(&ruler);
         const auto copy = [&](int to, int from, int count) {
             if (horizontal) {
                 painter.drawImage(QRect(to, 0, count, height), image,
-                                  QRect(from, 0, count, height));
+                                  QRect(from * ratio, 0, count * ratio, height * ratio));
             } else {
-                painter.drawImage(QRect(0, to, width, count), image, QRect(0, from, width, count));
+                painter.drawImage(QRect(0, to, width, count), image,
+                                  QRect(0, from * ratio, width * ratio, count * ratio));
             }
         };
         const int edge = edgeSize_;
@@ -403,8 +419,8 @@ void TSlider::RebuildRuler() {
 void TSlider::LayoutParts() {
     const int old = value_;
     RebuildRuler();
-    const int rulerW = rulerBitmap_.width();
-    const int rulerH = rulerBitmap_.height();
+    const int rulerW = LogicalSize(rulerBitmap_).width();
+    const int rulerH = LogicalSize(rulerBitmap_).height();
     const int thumbW = thumb_->width();
     const int thumbH = thumb_->height();
     // PointsRect is kept as left, top, width and height of the area right of or below the ruler.

@@ -52,7 +52,9 @@ void TSliderThumb::FitToBitmap() {
     if (bitmap_.isNull()) {
         return;
     }
-    setGeometry(x(), y(), bitmap_.width() / numStates_, bitmap_.height());
+    // In logical pixels: a picture for a high-density screen has more pixels than it shows.
+    const QSize size = bitmap_.deviceIndependentSize().toSize();
+    setGeometry(x(), y(), size.width() / numStates_, size.height());
 }
 
 void TSliderThumb::DrawTransparentBitmap(QPainter& canvas, int x, int y, const QRect& source,
@@ -62,6 +64,7 @@ void TSliderThumb::DrawTransparentBitmap(QPainter& canvas, int x, int y, const Q
     }
     const QRect area = (source.width() <= 0 || source.height() <= 0) ? bitmap.rect() : source;
     QImage piece = bitmap.copy(area).convertToFormat(QImage::Format_ARGB32);
+    piece.setDevicePixelRatio(bitmap.devicePixelRatio());  // drawn at its logical size
     // The mask: every pixel of the transparent colour is cleared, all others stay as they are.
     const QRgb key = colour.rgb() & RGB_MASK;
     for (int row = 0; row < piece.height(); ++row) {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -476,6 +477,37 @@ TEST_F(TSliderTest, ControlsNoLongerThanTheirThumbDoNotFail) {
         EXPECT_EQ(slider.Thumb()->x(), 0);
         EXPECT_EQ(slider.PositionToValue(3), 0);
         slider.grab();  // paints the ticks without dividing by zero
+    }
+}
+
+TEST_F(TSliderTest, PicturesAtTwiceTheSizeKeepTheLayoutAndDoubleTheRulersPixels) {
+    for (const TSliderOrientation orientation : {soHorizontal, soVertical}) {
+        TSlider normal;
+        TSlider fine;
+        for (TSlider* slider : {&normal, &fine}) {
+            ShowSized(*slider, orientation == soHorizontal ? 140 : 40,
+                      orientation == soHorizontal ? 40 : 140);
+            slider->SetOrientation(orientation);
+        }
+        // The defaults drawn at twice the size; Qt reads an "@2x" name at pixel ratio 2.
+        for (const auto& [index, name] :
+             {std::pair{TSlider::ImgHThumb, "W95_HTB"}, std::pair{TSlider::ImgHRuler, "W95_HRL"},
+              std::pair{TSlider::ImgVThumb, "W95_VTB"}, std::pair{TSlider::ImgVRuler, "W95_VRL"}}) {
+            const QImage image(QStringLiteral(":/controls/%1@2x.png").arg(QLatin1String(name)));
+            ASSERT_EQ(image.devicePixelRatio(), 2.0) << name;
+            fine.SetImage(index, image);
+        }
+        normal.SetValue(50);
+        fine.SetValue(50);
+        EXPECT_EQ(fine.Thumb()->geometry(), normal.Thumb()->geometry()) << orientation;
+        EXPECT_EQ(fine.TravelLength(), normal.TravelLength()) << orientation;
+        EXPECT_EQ(fine.RulerOrigin(), normal.RulerOrigin()) << orientation;
+        EXPECT_EQ(fine.PointsRect(), normal.PointsRect()) << orientation;
+        // The default pictures are pixel art doubled, so the ruler is the small one doubled.
+        const QImage doubled = normal.RulerBitmap().scaled(normal.RulerBitmap().size() * 2);
+        EXPECT_EQ(fine.RulerBitmap().convertToFormat(QImage::Format_RGB32),
+                  doubled.convertToFormat(QImage::Format_RGB32))
+            << orientation;
     }
 }
 
