@@ -19,6 +19,7 @@
 #include "infobox/infodispatch.h"
 #include "infobox/tform2.h"
 #include "platform/elisterror.h"
+#include "platform/highdensity.h"
 #include "platform/strtoint.h"
 #include "platform/tapplication.h"
 #include "platform/tinifile.h"
@@ -92,18 +93,25 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& 
     return button;
 }
 
-// A bitmap-button glyph: the bottom-left pixel's colour is transparent.
-QIcon GlyphIcon(const QImage& image) {
-    QPixmap pixmap = QPixmap::fromImage(image);
-    if (!image.isNull()) {
-        pixmap.setMask(
-            pixmap.createMaskFromColor(image.pixelColor(0, image.height() - 1), Qt::MaskInColor));
+// A bitmap-button glyph: the bottom-left pixel's colour is transparent. The picture drawn at
+// twice the size, when there is one, serves high-density screens; Qt picks one when it paints.
+QIcon GlyphIcon(const QImage& image, const QImage& doubleSize = QImage()) {
+    QIcon icon;
+    for (const QImage& picture : {image, doubleSize}) {
+        if (picture.isNull()) {
+            continue;
+        }
+        QPixmap pixmap = QPixmap::fromImage(picture);
+        pixmap.setMask(pixmap.createMaskFromColor(picture.pixelColor(0, picture.height() - 1),
+                                                  Qt::MaskInColor));
+        icon.addPixmap(pixmap);
     }
-    return QIcon(pixmap);
+    return icon.isNull() ? QIcon(QPixmap::fromImage(image)) : icon;
 }
 
 QIcon ArtIcon(const QString& name) {
-    return GlyphIcon(QImage(QStringLiteral(":/art/buttons/") + name));
+    const QString file = QStringLiteral(":/art/buttons/") + name;
+    return GlyphIcon(QImage(file), QImage(DoubleSizeName(file)));
 }
 
 // A menu item whose check mark only the program sets: a click doesn't toggle it.
@@ -217,8 +225,10 @@ void TForm1::CreatePlayerSide(QWidget* client) {
 
     Image1 = new QLabel(Panel5);
     Image1->setGeometry(7, 7, 359, 105);
-    Image1->setPixmap(
-        QPixmap::fromImage(TJPEGImage::LoadFromFile(QStringLiteral(":/art/banner.jpg"))));
+    const QString banner = HighDensityFile(QStringLiteral(":/art/banner.jpg"));
+    QImage bannerImage = TJPEGImage::LoadFromFile(banner);
+    bannerImage.setDevicePixelRatio(PictureRatio(banner));
+    Image1->setPixmap(QPixmap::fromImage(bannerImage));
 
     QFont timeFont(QStringLiteral("Times New Roman"));
     timeFont.setPixelSize(35);
@@ -259,7 +269,8 @@ void TForm1::CreatePlayerSide(QWidget* client) {
     Slider2->setGeometry(12, 117, 350, 9);
     Slider2->setToolTip(QStringLiteral("Music or Video Position"));
     Slider2->SetNumThumbStates(2);
-    Slider2->SetImageHThumb(QImage(QStringLiteral(":/art/sliders/position_thumb.bmp")));
+    Slider2->SetImageHThumb(
+        QImage(HighDensityFile(QStringLiteral(":/art/sliders/position_thumb.bmp"))));
     Slider2->SetOptions(soShowFocus | soSmooth);
     Slider2->SetMinValue(0);
     Slider2->SetMaxValue(100);
@@ -296,7 +307,8 @@ void TForm1::CreatePlayerSide(QWidget* client) {
     Slider1->setGeometry(3, 27, 95, 11);
     Slider1->setToolTip(QStringLiteral("Volume control"));
     Slider1->SetNumThumbStates(2);
-    Slider1->SetImageHThumb(QImage(QStringLiteral(":/art/sliders/volume_thumb.bmp")));
+    Slider1->SetImageHThumb(
+        QImage(HighDensityFile(QStringLiteral(":/art/sliders/volume_thumb.bmp"))));
     // Its focus shows too, so a keyboard user sees where the keys go.
     Slider1->SetOptions(soShowFocus | soSmooth);
     Slider1->SetMinValue(0);
@@ -728,7 +740,9 @@ void TForm1::tombol(bool play, bool pause, bool stop) {
         if (image.isNull()) {
             throw EFOpenError(QStringLiteral("Bitmap image is not valid").toStdString());
         }
-        g.button->setIcon(GlyphIcon(image));
+        // A high-density screen also takes the glyph drawn at twice the size, when it is there.
+        const QString fine = HighDensityFile(path);
+        g.button->setIcon(GlyphIcon(image, fine == path ? QImage() : QImage(fine)));
         g.button->setIconSize(image.size());
         g.button->setProperty("GlyphFile", path);
     }

@@ -52,9 +52,12 @@ QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry, const
     return panel;
 }
 
-// A transparent picture drawn with smooth edges.
+// A transparent picture drawn with smooth edges, at the screens' pixel density so that it stays
+// sharp on a high-density screen.
 QPixmap drawn(const QSize& size, const std::function<void(QPainter&)>& draw) {
-    QPixmap picture(size);
+    const qreal ratio = qApp->devicePixelRatio();
+    QPixmap picture(size * ratio);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);

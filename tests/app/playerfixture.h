@@ -1,7 +1,8 @@
 #pragma once
 
 // A player window on Qt's offscreen platform, running in a temporary program folder with the
-// glyphs in "Tombol" and its device playing into fakesink; message boxes are recorded.
+// glyphs in "Tombol" (also those drawn at twice the size) and its device playing into fakesink;
+// message boxes are recorded.
 
 #include <gtest/gtest.h>
 
@@ -37,8 +38,9 @@ protected:
         TestApplication();
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Tombol")));
-        for (const char* glyph :
-             {"play1.bmp", "play2.bmp", "pause1.bmp", "pause2.bmp", "stop.bmp", "stop1.bmp"}) {
+        for (const char* glyph : {"play1.bmp", "play2.bmp", "pause1.bmp", "pause2.bmp", "stop.bmp",
+                                  "stop1.bmp", "play1@2x.bmp", "play2@2x.bmp", "pause1@2x.bmp",
+                                  "pause2@2x.bmp", "stop@2x.bmp", "stop1@2x.bmp"}) {
             const QString name = QString::fromUtf8(glyph);
             ASSERT_TRUE(QFile::copy(QStringLiteral(TOVRA_SOURCE_DIR "/assets/Tombol/") + name,
                                     Path(QStringLiteral("Tombol/") + name)));

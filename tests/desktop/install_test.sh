@@ -27,6 +27,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/tovra3 lib/tovra3/tovra3 lib/tovra3/libwmvcore.so lib/tovra3/Readme.Korvi \
     lib/tovra3/Tombol/play1.bmp lib/tovra3/Tombol/play2.bmp lib/tovra3/Tombol/pause1.bmp \
     lib/tovra3/Tombol/pause2.bmp lib/tovra3/Tombol/stop.bmp lib/tovra3/Tombol/stop1.bmp \
+    lib/tovra3/Tombol/play1@2x.bmp lib/tovra3/Tombol/stop1@2x.bmp \
     share/applications/id.korvi.Tovra3.desktop share/metainfo/id.korvi.Tovra3.metainfo.xml \
     share/icons/hicolor/scalable/apps/tovra3.svg; do
     [ -e "$prefix/$file" ] || fail "$file is not installed"
