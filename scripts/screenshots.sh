@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots of every window into docs/screenshots/, on a virtual X display:
 # the splash, the player window with a sample playlist, About, the readme, the Bonus report, the
-# system report, and the three info boxes.
+# system report, and the three info boxes; then all of them again at scale factor 2 ("@2x").
 # Usage: scripts/screenshots.sh [build folder]   (default: build, the default preset's folder)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,5 +20,9 @@ cmake --build "$build" --target desktop_screenshots infobox_screenshots wmvcore 
 
 # xcb, not offscreen: the pictures show the fonts and style a desktop user sees.
 export QT_QPA_PLATFORM=xcb
-xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" "$build/desktop_screenshots" "$out"
-xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" "$build/infobox_screenshots" "$out"
+for scale in 1 2; do
+    # At scale factor 2 as on a high-density screen: the same windows, named "name@2x.png".
+    export QT_SCALE_FACTOR=$scale
+    xvfb-run -a -s "-screen 0 2560x1600x24 -nolisten tcp" "$build/desktop_screenshots" "$out"
+    xvfb-run -a -s "-screen 0 2560x1600x24 -nolisten tcp" "$build/infobox_screenshots" "$out"
+done

@@ -41,7 +41,11 @@ void Settle(int ms) {
     }
 }
 
-bool Save(QWidget& window, const QString& file) {
+// At a scale factor of 2 (QT_SCALE_FACTOR=2) the pictures are named "name@2x.png".
+bool Save(QWidget& window, QString file) {
+    if (qApp->devicePixelRatio() > 1.0) {
+        file.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+    }
     window.show();
     Settle(300);
     const bool saved = window.grab().save(file, "PNG");
@@ -52,8 +56,9 @@ bool Save(QWidget& window, const QString& file) {
 // The program folder: glyphs, readme and a playlist of five files in a music folder.
 bool MakeProgramFolder(const QString& dir) {
     bool ok = true;
-    for (const char* glyph :
-         {"play1.bmp", "play2.bmp", "pause1.bmp", "pause2.bmp", "stop.bmp", "stop1.bmp"}) {
+    for (const char* glyph : {"play1.bmp", "play2.bmp", "pause1.bmp", "pause2.bmp", "stop.bmp",
+                              "stop1.bmp", "play1@2x.bmp", "play2@2x.bmp", "pause1@2x.bmp",
+                              "pause2@2x.bmp", "stop@2x.bmp", "stop1@2x.bmp"}) {
         const QString name = QString::fromLatin1(glyph);
         ok = Copy(kSource + QStringLiteral("/assets/Tombol/") + name,
                   dir + QStringLiteral("/Tombol/") + name) &&

@@ -27,7 +27,11 @@ QString CopyIntoMusic(const QTemporaryDir& dir, const char* relative, const QStr
     return target;
 }
 
-bool Save(QDialog& dialog, const QString& file) {
+// At a scale factor of 2 (QT_SCALE_FACTOR=2) the pictures are named "name@2x.png".
+bool Save(QDialog& dialog, QString file) {
+    if (qApp->devicePixelRatio() > 1.0) {
+        file.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+    }
     dialog.show();
     QApplication::processEvents();
     const bool saved = dialog.grab().save(file, "PNG");
