@@ -8,7 +8,8 @@
 #include "app/tgaugeaccessible.h"
 
 TGauge::TGauge(QWidget* parent) : QWidget(parent) {
-    static const bool accessible = (QAccessible::installFactory(&TGaugeAccessible::Factory), true);
+    static const bool accessible =
+        (QAccessible::installFactory(&TValueAccessible::Factory<TGauge, TGaugeAccessible>), true);
     Q_UNUSED(accessible);
 }
 

@@ -3,26 +3,10 @@
 #include "app/tgauge.h"
 
 TGaugeAccessible::TGaugeAccessible(TGauge* gauge)
-    : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
-
-QAccessibleInterface* TGaugeAccessible::Factory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TGauge")) {
-        if (auto* gauge = qobject_cast<TGauge*>(object)) {
-            return new TGaugeAccessible(gauge);
-        }
-    }
-    return nullptr;
-}
+    : TValueAccessible(gauge, QAccessible::ProgressBar) {}
 
 TGauge* TGaugeAccessible::Gauge() const {
     return static_cast<TGauge*>(widget());
-}
-
-void* TGaugeAccessible::interface_cast(QAccessible::InterfaceType type) {
-    if (type == QAccessible::ValueInterface) {
-        return static_cast<QAccessibleValueInterface*>(this);
-    }
-    return QAccessibleWidget::interface_cast(type);
 }
 
 QString TGaugeAccessible::text(QAccessible::Text type) const {

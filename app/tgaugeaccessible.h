@@ -1,20 +1,15 @@
 #pragma once
 
-#include <QAccessibleValueInterface>
-#include <QAccessibleWidget>
+#include "controls/tvalueaccessible.h"
 
 class TGauge;
 
 // A TGauge as assistive technologies see it: a progress bar whose value is its progress and
 // whose value text is the percentage it shows. It is read only.
-class TGaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+class TGaugeAccessible : public TValueAccessible {
 public:
     explicit TGaugeAccessible(TGauge* gauge);
 
-    // For QAccessible::installFactory: an interface for a TGauge, null for anything else.
-    static QAccessibleInterface* Factory(const QString& className, QObject* object);
-
-    void* interface_cast(QAccessible::InterfaceType type) override;
     QString text(QAccessible::Text type) const override;
 
     QVariant currentValue() const override;

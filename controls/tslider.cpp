@@ -89,7 +89,8 @@ TSlider::TStepKind KeyStep(int key, bool horizontal) {
 }  // namespace
 
 TSlider::TSlider(QWidget* parent) : QWidget(parent) {
-    static const bool accessible = (QAccessible::installFactory(&TSliderAccessible::Factory), true);
+    static const bool accessible =
+        (QAccessible::installFactory(&TValueAccessible::Factory<TSlider, TSliderAccessible>), true);
     Q_UNUSED(accessible);
     setAutoFillBackground(true);  // the background is filled with the control's colour
     setFocusPolicy(Qt::StrongFocus);

@@ -8,26 +8,10 @@
 #include "controls/tslider.h"
 
 TSliderAccessible::TSliderAccessible(TSlider* slider)
-    : QAccessibleWidget(slider, QAccessible::Slider) {}
-
-QAccessibleInterface* TSliderAccessible::Factory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TSlider")) {
-        if (auto* slider = qobject_cast<TSlider*>(object)) {
-            return new TSliderAccessible(slider);
-        }
-    }
-    return nullptr;
-}
+    : TValueAccessible(slider, QAccessible::Slider) {}
 
 TSlider* TSliderAccessible::Slider() const {
     return static_cast<TSlider*>(widget());
-}
-
-void* TSliderAccessible::interface_cast(QAccessible::InterfaceType type) {
-    if (type == QAccessible::ValueInterface) {
-        return static_cast<QAccessibleValueInterface*>(this);
-    }
-    return QAccessibleWidget::interface_cast(type);
 }
 
 QString TSliderAccessible::text(QAccessible::Text type) const {

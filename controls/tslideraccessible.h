@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QAccessibleValueInterface>
-#include <QAccessibleWidget>
+#include "controls/tvalueaccessible.h"
 
 class TSlider;
 
@@ -10,14 +9,10 @@ class TSlider;
 // thumb as a drag does (so the position slider seeks), on the next turn of the event loop: a
 // message box its handlers may raise then doesn't hold the caller's request open. The thumb is
 // part of the slider, not a child of its own.
-class TSliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+class TSliderAccessible : public TValueAccessible {
 public:
     explicit TSliderAccessible(TSlider* slider);
 
-    // For QAccessible::installFactory: an interface for a TSlider, null for anything else.
-    static QAccessibleInterface* Factory(const QString& className, QObject* object);
-
-    void* interface_cast(QAccessible::InterfaceType type) override;
     int childCount() const override { return 0; }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
