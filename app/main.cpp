@@ -11,14 +11,20 @@
 #include "app/tform1.h"
 #include "app/tform8.h"
 #include "app/tmprisservice.h"
+#include "platform/filenames.h"
 #include "platform/tapplication.h"
 #include "platform/tinstancechannel.h"
 #include "platform/tsingleinstance.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    // tovra3 FILE...: paths or file: URIs, as the desktop entry hands them over.
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    // tovra3 FILE...: paths or file: URIs, as the desktop entry hands them over. Taken from argv
+    // (Qt has removed its own options there), since Qt's list would turn a name's bytes that are
+    // not UTF-8 into U+FFFD and so name another file.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << NameFromNative(QByteArray(argv[i]));
+    }
 
     // Held until the process ends; the kernel releases it also after a crash.
     const QString lockFileName = TSingleInstance::LockFileName(QStringLiteral("Tovra3"));

@@ -7,6 +7,7 @@
 
 #include "app/tform1.h"
 #include "app/tmprisservice.h"
+#include "platform/filenames.h"
 
 TMprisPlayer::TMprisPlayer(TMprisService* service)
     : QDBusAbstractAdaptor(service), service_(service) {}
@@ -107,7 +108,7 @@ void TMprisPlayer::OpenUri(const QString& uri) {
         return;
     }
     TForm1& form = service_->Form();
-    const QString path = url.toLocalFile();
+    const QString path = NameFromUrl(url);
     service_->Run([&form, path] {
         bool accept = true;
         form.List2FileDropped(form.List2, path, accept);

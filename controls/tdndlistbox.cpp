@@ -18,6 +18,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/filenames.h"
 #include "platform/tapplication.h"
 #include "tags/efileerror.h"
 
@@ -152,7 +153,7 @@ void TDnDListBox::dropEvent(QDropEvent* event) {
     QStringList files;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
-            files << url.toLocalFile();  // the whole path, however long
+            files << NameFromUrl(url);  // the whole path, however long, byte for byte
         }
     }
     event->setDropAction(Qt::CopyAction);
@@ -282,7 +283,8 @@ void TDnDListBox::LoadFromFile(const QString& path) {
         throw EReadError("Stream read error");
     }
     // Read fully first, so a failure leaves the lines as they were.
-    const QStringList lines = SplitLines(QString::fromLocal8Bit(bytes));
+    // A path that is not UTF-8 keeps its bytes, so the entry names the same file.
+    const QStringList lines = SplitLines(NameFromNative(bytes));
     Clear();
     if (OnAddString) {
         for (const QString& line : lines) {
@@ -323,7 +325,10 @@ void TDnDListBox::SaveToFile(const QString& path) const {
         text += line;
         text += QLatin1String("\r\n");
     }
-    const QByteArray bytes = text.toLocal8Bit();
+    QByteArray bytes;
+    if (!NativeFromName(text, bytes)) {
+        bytes = text.toUtf8();  // a line that names no file keeps its text
+    }
     QSaveFile file(path);
     // In a folder we may not create files in, an existing file is rewritten in place.
     file.setDirectWriteFallback(true);

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/filenames.h"
 #include "platform/tapplication.h"
 #include "platform/tsingleinstance.h"
 
@@ -71,7 +72,7 @@ QStringList TInstanceChannel::LocalFiles(const QStringList& arguments, const QSt
         if (url.host() == QLatin1String("localhost")) {
             url.setHost(QString());
         }
-        files << url.toLocalFile();
+        files << NameFromUrl(url);
     }
     return files;
 }

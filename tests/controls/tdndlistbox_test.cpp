@@ -163,19 +163,21 @@ TEST_F(TDnDListBoxTest, QtDropsDeliverLocalFilesWholeInTheGivenOrder) {
     const bool entered = DropUrls(
         box, {QUrl::fromLocalFile(QStringLiteral("/b/second.wav")),
               QUrl(QStringLiteral("https://example.org/remote.mp3")), QUrl::fromLocalFile(longPath),
-              QUrl::fromLocalFile(QStringLiteral("/a/folder"))});
+              QUrl::fromLocalFile(QStringLiteral("/a/folder")),
+              QUrl::fromEncoded("file:///m/caf%E9.mp3")});
     EXPECT_TRUE(entered);
     EXPECT_TRUE(reported.isEmpty()) << "handled from the event loop once the drop has returned";
     QCoreApplication::processEvents();
     const QStringList expected{QStringLiteral("/b/second.wav"), longPath,
-                               QStringLiteral("/a/folder")};
+                               QStringLiteral("/a/folder"),
+                               QString::fromStdU16String(u"/m/caf\xdce9.mp3")};
     EXPECT_EQ(reported, expected);
     EXPECT_EQ(box.Lines(), expected);
     EXPECT_GT(box.Strings(1).size(), 254);
 
     // A drag of nothing but remote addresses is refused.
     EXPECT_FALSE(DropUrls(box, {QUrl(QStringLiteral("https://example.org/x.mp3"))}));
-    EXPECT_EQ(box.Count(), 3);
+    EXPECT_EQ(box.Count(), 4);
 }
 
 TEST_F(TDnDListBoxTest, HiddenBoxTakesNoDrops) {
@@ -222,7 +224,9 @@ TEST_F(TDnDListBoxTest, FilesRoundTripWithCrLfAfterEveryLine) {
                "/home/ana/Lagu/Kopi Dangdut.mp3\r\n/home/ana/\xc3\x9cn\xc3\xaf"
                "c\xc3\xb6"
                "d\xc3\xa9 \xe2\x99\xaa.wma\r\n"},
-          Case{{QStringLiteral("0"), QString(), QStringLiteral("1000")}, "0\r\n\r\n1000\r\n"}}) {
+          Case{{QStringLiteral("0"), QString(), QStringLiteral("1000")}, "0\r\n\r\n1000\r\n"},
+          // A path that is not UTF-8 keeps its bytes (a lone surrogate for each).
+          Case{{QString::fromStdU16String(u"/m/caf\xdce9.mp3")}, "/m/caf\xe9.mp3\r\n"}}) {
         const QString path = dir.filePath(QStringLiteral("PlayList.Txt"));
         TDnDListBox box;
         for (const QString& line : c.lines) {
