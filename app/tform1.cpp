@@ -9,6 +9,7 @@
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <limits>
 
@@ -19,6 +20,7 @@
 #include "infobox/infodispatch.h"
 #include "infobox/tform2.h"
 #include "platform/elisterror.h"
+#include "platform/filenames.h"
 #include "platform/highdensity.h"
 #include "platform/strtoint.h"
 #include "platform/tapplication.h"
@@ -26,6 +28,7 @@
 #include "sysinfo/tform6.h"
 #include "sysinfo/tlinuxsystemfacts.h"
 #include "tags/efileerror.h"
+#include "tags/unifile.h"
 #include "windows/tform3.h"
 #include "windows/tform7.h"
 
@@ -995,9 +998,17 @@ void TForm1::BitBtn1Click() {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    const QString name = dialog.selectedFiles().value(0);
-    if (name.isEmpty()) {
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (chosen.isEmpty()) {
         return;
+    }
+    // The dialog shows a name that is not UTF-8 with U+FFFD; the file it stands for is looked up,
+    // and a choice between two files that look alike is refused rather than guessed.
+    const QString name = NameFromDialog(chosen);
+    if (name.isEmpty()) {
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2")
+                              .arg(chosen, QString::fromStdString(UniErrorText(EILSEQ)))
+                              .toStdString());
     }
     list1->Add(name);
     List2->Add(DisplayName(name));
