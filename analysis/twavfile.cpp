@@ -47,7 +47,7 @@ bool TWAVfile::Analyse(const std::string& path) {
     std::int64_t read = 0;
     try {
         // Others may go on reading the file (it may be playing); nobody may write it meanwhile.
-        TTntFileStream stream(Utf8ToUtf16(path), fmOpenRead | fmShareDenyWrite);
+        TTntFileStream stream(NativeToUtf16(path), fmOpenRead | fmShareDenyWrite);
         read = stream.Read(header.data(), WAVHeaderSize);
     } catch (const std::exception&) {  // EFOpenError and anything else of the file layer
         return false;

@@ -14,8 +14,8 @@ public:
     TWAVfile() { Clear(); }
 
     void Clear();
-    // Reads the first 44 bytes of the file (path in UTF-8). True when 44 bytes could be read,
-    // whether or not they form a WAV header; Valid tells that.
+    // Reads the first 44 bytes of the file (path as the kernel takes it). True when 44 bytes could
+    // be read, whether or not they form a WAV header; Valid tells that.
     bool Analyse(const std::string& path);
     // The same on bytes already read: false when fewer than 44 bytes are given.
     bool AnalyseHeader(std::span<const std::uint8_t> header);

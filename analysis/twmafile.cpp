@@ -86,7 +86,7 @@ bool TWMAfile::Analyse(const std::string& path) {
     Clear();
     Facts = {};
     try {
-        TTntFileStream stream(Utf8ToUtf16(path), fmOpenRead | fmShareDenyWrite);
+        TTntFileStream stream(NativeToUtf16(path), fmOpenRead | fmShareDenyWrite);
         const std::int64_t size = stream.Size();
         if (size < 0) {
             return false;

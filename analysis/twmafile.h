@@ -25,8 +25,9 @@ public:
     TWMAfile() { Clear(); }
 
     void Clear();
-    // Path in UTF-8. True when the file could be opened and its header read without running out of
-    // bytes, whether or not it is ASF; Valid tells whether the figures were taken.
+    // Path as the kernel takes it (UTF-8, any other bytes the name's own). True when the file
+    // could be opened and its header read without running out of bytes, whether or not it is
+    // ASF; Valid tells whether the figures were taken.
     bool Analyse(const std::string& path);
     // The same walk over any source of fileSize bytes (a file, or bytes built in memory).
     bool AnalyseSource(const ReadAt& read, std::uint64_t fileSize);

@@ -7,6 +7,7 @@
 #include "infobox/tform2.h"
 #include "infobox/tmpegfileinfoform.h"
 #include "infobox/twmainfoform.h"
+#include "platform/filenames.h"
 
 #include <QListWidget>
 
@@ -19,8 +20,11 @@ namespace {
 constexpr qsizetype kShortestExtension = 3;
 constexpr qsizetype kLongestExtension = 5;
 
-std::string Utf8Path(const QString& path) {
-    return path.toUtf8().toStdString();
+// The path's bytes as the header readers take them; a name that stands for no bytes reads as a
+// file that is not there.
+std::string NativePath(const QString& path) {
+    QByteArray native;
+    return NativeFromName(path, native) ? native.toStdString() : std::string();
 }
 
 QString ChannelsLine(int channels, int sampleRate) {
@@ -39,7 +43,7 @@ template <typename Reader, typename Figure>
 std::pair<QString, QString> HeaderLines(const QString& fileName, Figure Reader::*value,
                                         const QString& ending) {
     Reader reader;
-    reader.Analyse(Utf8Path(fileName));
+    reader.Analyse(NativePath(fileName));
     return {ChannelsLine(reader.Channels, static_cast<int>(reader.SampleRate)),
             BitRateLine(static_cast<int>(reader.*value), ending)};
 }
@@ -108,7 +112,7 @@ TInfoKind RunInfoBox(const QString& path, QWidget* owner, TForm2& form2) {
             break;
         case TInfoKind::Wma: {
             TWMAfile wma;
-            wma.Analyse(Utf8Path(path));
+            wma.Analyse(NativePath(path));
             const auto dialog = std::make_unique<TWMAInfoForm>(owner);
             dialog->SetFile(path, &wma);
             dialog->exec();
@@ -116,7 +120,7 @@ TInfoKind RunInfoBox(const QString& path, QWidget* owner, TForm2& form2) {
         }
         case TInfoKind::Wav: {
             TWAVfile wav;
-            wav.Analyse(Utf8Path(path));
+            wav.Analyse(NativePath(path));
             form2.ShowWavInfo(path, wav);
             form2.exec();
             break;

@@ -3,6 +3,7 @@
 #include "analysis/twmafile.h"
 #include "infobox/dialogparts.h"
 #include "infobox/fitpathtowidth.h"
+#include "platform/filenames.h"
 #include "platform/tapplication.h"
 #include "tags/textcodec.h"
 #include "tags/unifile.h"
@@ -174,10 +175,13 @@ void TWMAInfoForm::FormShow() {
     lbChannels->setText(QStringLiteral("Channels: ") + QString::number(channels));
 
     TTagsData tags;
-    const std::string fileName = InfoFileName.toUtf8().toStdString();
+    // The name's own bytes, so a name that is not UTF-8 loads its file and not a look-alike.
+    QByteArray native;
+    const bool named = NativeFromName(InfoFileName, native);
+    const std::string fileName = native.toStdString();
     // Update writes to the file the tag unit loaded last; a file gone since it was listed is not
     // loaded, so Update stays off rather than write to an earlier file.
-    const bool exists = UniFileExists(Utf8ToUtf16(fileName));
+    const bool exists = named && UniFileExists(InfoFileName.toStdU16String());
     btnUpdate->setEnabled(exists);
     if (exists) {
         LoadWmaTags(fileName, tags, DialogHost(this));
@@ -210,8 +214,7 @@ void TWMAInfoForm::ShowTags(const TTagsData& tags) {
 
 void TWMAInfoForm::btnUpdateClick() {
     // Never write to a file other than the one shown.
-    if (!btnUpdate->isEnabled() ||
-        CurrentWmaFile != Utf8ToUtf16(InfoFileName.toUtf8().toStdString())) {
+    if (!btnUpdate->isEnabled() || CurrentWmaFile != InfoFileName.toStdU16String()) {
         return;
     }
     TTagsData tags;

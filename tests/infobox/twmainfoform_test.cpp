@@ -4,6 +4,7 @@
 
 #include "analysis/twmafile.h"
 #include "infobox/fitpathtowidth.h"
+#include "platform/filenames.h"
 #include "tags/wmatags.h"
 #include "tests/infobox/infoboxtestfiles.h"
 #include "tests/support/qtestapplication.h"
@@ -21,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -246,6 +248,25 @@ TEST_F(WmaInfoFormTest, TheLastShownFileIsTheOneWritten) {
     EXPECT_EQ(ReadAll(first), before);
     EXPECT_EQ(Q(TagLib::ASF::File(second.toUtf8().constData()).tag()->title()),
               QStringLiteral("Dua"));
+}
+
+// A name that is not UTF-8 beside its replacement-character twin: the dialog shows and writes the
+// file it was given, never the twin.
+TEST_F(WmaInfoFormTest, ANameThatIsNotUtf8IsTheFileShownAndWritten) {
+    const QString folder =
+        QFileInfo(files_.Copy("wma/plain.wma", QStringLiteral("caf\u00e9.wma"))).absolutePath();
+    const std::string latin1 = folder.toStdString() + "/caf\xe9.wma";
+    const QString twin = folder + QStringLiteral("/caf\ufffd.wma");
+    std::filesystem::copy_file(DataFile("wma/tagged.wma").toStdString(), latin1);
+    files_.Copy("wma/plain.wma", QStringLiteral("caf\ufffd.wma"));
+    const QByteArray twinBefore = ReadAll(twin);
+    TWMAInfoForm& form = Open(NameFromNative(QByteArray::fromStdString(latin1)));
+    EXPECT_EQ(form.fTitle->text(), QStringLiteral("Kartu Pos"));
+    form.fTitle->setText(QStringLiteral("Baru"));
+    form.btnUpdate->click();
+    EXPECT_EQ(Q(TagLib::ASF::File(latin1.c_str()).tag()->title()), QStringLiteral("Baru"));
+    EXPECT_EQ(ReadAll(twin), twinBefore);
+    std::filesystem::remove(latin1);  // Qt's temporary folder could not remove the name
 }
 
 TEST_F(WmaInfoFormTest, CancelWritesNothing) {
