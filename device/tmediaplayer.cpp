@@ -21,6 +21,7 @@
 #include "device/emcideviceerror.h"
 #include "device/tmpegaudiolength.h"
 #include "device/tvideowindow.h"
+#include "platform/filenames.h"
 
 namespace {
 
@@ -670,7 +671,11 @@ void TMediaPlayer::Open() {
     }
     const QString path = QFileInfo(d->fileName).absoluteFilePath();
     GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(path).constData(), &error);
+    QByteArray native;
+    if (!NativeFromName(path, native)) {
+        native = QFile::encodeName(path);
+    }
+    gchar* uri = gst_filename_to_uri(native.constData(), &error);
     if (uri == nullptr) {
         throw EMCIDeviceError(takeErrorText(error));
     }
