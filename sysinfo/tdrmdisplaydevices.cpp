@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <csetjmp>
 #include <memory>
 #include <optional>
 
@@ -19,24 +20,54 @@ constexpr qsizetype kMaxDeviceString = 127;  // the 128-byte field less its term
 
 void ignorePciMessage(char*, ...) {}
 
-// One reader of the PCI name list for a whole report; no bus access is needed for names.
+// Where libpci's error callback returns to while this thread looks a name up. The callback takes
+// no context of its own, and it must not return into the library.
+thread_local std::jmp_buf* pciFailure = nullptr;
+
+[[noreturn]] void leavePciLookup(char*, ...) {
+    std::longjmp(*pciFailure, 1);
+}
+
+// One reader of the PCI name list for a whole report; no bus access is needed for names. A name
+// list the library cannot read (damaged, or an entry twice) gives no names at all.
 class PciNames {
 public:
-    PciNames() : access_(pci_alloc(), pci_cleanup) {
+    explicit PciNames(const QString& nameListFile) : access_(pci_alloc(), pci_cleanup) {
         access_->warning = ignorePciMessage;
         access_->debug = ignorePciMessage;
+        // Without a handler the library calls an empty one, or ends the program.
+        access_->error = leavePciLookup;
+        if (!nameListFile.isEmpty()) {
+            path_ = QFile::encodeName(nameListFile);
+            pci_set_name_list_path(access_.get(), path_.data(), 0);
+        }
     }
 
     QString name(unsigned vendor, unsigned device) {
+        if (failed_) {
+            return {};
+        }
         char buffer[256] = {};
-        const char* found = pci_lookup_name(
-            access_.get(), buffer, sizeof buffer,
-            PCI_LOOKUP_VENDOR | PCI_LOOKUP_DEVICE | PCI_LOOKUP_NO_HWDB, vendor, device);
+        const char* found = nullptr;
+        // Only plain values live across the jump; the library's half-read list is freed with it.
+        std::jmp_buf failure;
+        pciFailure = &failure;
+        if (setjmp(failure) == 0) {
+            found = pci_lookup_name(access_.get(), buffer, sizeof buffer,
+                                    PCI_LOOKUP_VENDOR | PCI_LOOKUP_DEVICE | PCI_LOOKUP_NO_HWDB,
+                                    vendor, device);
+        } else {
+            failed_ = true;
+            found = nullptr;
+        }
+        pciFailure = nullptr;
         return found ? QString::fromUtf8(found) : QString();
     }
 
 private:
     std::unique_ptr<pci_access, void (*)(pci_access*)> access_;
+    QByteArray path_;  // the library keeps the pointer
+    bool failed_ = false;
 };
 
 QString readLine(const QString& path) {
@@ -91,7 +122,8 @@ QString describe(const QString& cardDir, const QString& cardName, PciNames& name
 
 }  // namespace
 
-std::vector<TDisplayDevice> DrmDisplayDevices(const QString& drmClassDir) {
+std::vector<TDisplayDevice> DrmDisplayDevices(const QString& drmClassDir,
+                                              const QString& pciNameList) {
     // Only the cards themselves: "card0-HDMI-A-1" is a connector, "renderD128" a render node.
     static const QRegularExpression cardPattern(QStringLiteral("^card(\\d+)$"));
     std::vector<std::pair<int, QString>> cards;
@@ -109,7 +141,7 @@ std::vector<TDisplayDevice> DrmDisplayDevices(const QString& drmClassDir) {
     if (cards.empty()) {
         return devices;
     }
-    PciNames names;
+    PciNames names(pciNameList);
     for (const auto& [number, cardName] : cards) {
         devices.push_back(
             {cardName, describe(drmClassDir + QLatin1Char('/') + cardName, cardName, names)});

@@ -48,6 +48,45 @@ TEST(DrmDisplayDevicesTest, ListsCardsInNumberOrderNamedByThePciList) {
                      QStringLiteral("card5"), QStringLiteral("vkms")}));
 }
 
+TEST(DrmDisplayDevicesTest, AnUnreadablePciNameListGivesTheReportWithoutNames) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString drm = root.path() + QStringLiteral("/class/drm");
+    WriteTreeFile(drm + QStringLiteral("/card0/device/vendor"), "0x8086\n");
+    WriteTreeFile(drm + QStringLiteral("/card0/device/device"), "0x5916\n");
+    WriteTreeFile(drm + QStringLiteral("/card0/device/uevent"), "DRIVER=i915\n");
+    WriteTreeFile(drm + QStringLiteral("/card1/device/vendor"), "0x1af4\n");
+    WriteTreeFile(drm + QStringLiteral("/card1/device/device"), "0x1050\n");
+    const QString names = root.path() + QStringLiteral("/pci.ids");
+    struct Case {
+        const char* name;
+        QByteArray list;
+        QStringList report;
+    };
+    const QByteArray intel = "8086  Intel Corporation\n\t5916  HD Graphics 620\n";
+    const Case cases[] = {
+        {"readable",
+         intel,
+         {QStringLiteral("Intel Corporation HD Graphics 620"), QStringLiteral("Device 1af4:1050")}},
+        {"an entry twice", intel + intel, {QStringLiteral("i915"), QStringLiteral("card1")}},
+        {"a damaged line",
+         intel + "1af4 Red Hat\n\t\t\tnot an entry\n",
+         {QStringLiteral("i915"), QStringLiteral("card1")}},
+        // A list that isn't there is no damage: the library names every device by its numbers.
+        {"missing",
+         QByteArray(),
+         {QStringLiteral("Device 8086:5916"), QStringLiteral("Device 1af4:1050")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(names);
+        if (!c.list.isEmpty()) {
+            WriteTreeFile(names, c.list);
+        }
+        EXPECT_EQ(DisplayAdapterReport(DrmDisplayDevices(drm, names)), c.report);
+    }
+}
+
 TEST(DrmDisplayDevicesTest, NoAdapterGivesAnEmptyReport) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
