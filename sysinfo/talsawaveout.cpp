@@ -127,9 +127,14 @@ bool AlsaPcmCaps(const QString& pcmName, TWaveOutCaps& caps) {
         return false;
     }
     HwParams any = newHwParams();
+    caps.Device = pcmName;
     if (any && snd_pcm_hw_params_any(pcm, any.get()) >= 0) {
+        // A sound server takes up to 32 or 64 channels and mixes them down; what counts is
+        // whether the device plays stereo. Only a device that can't gives its own count.
         unsigned maxChannels = 0;
-        if (snd_pcm_hw_params_get_channels_max(any.get(), &maxChannels) == 0) {
+        if (snd_pcm_hw_params_test_channels(pcm, any.get(), 2) == 0) {
+            caps.Channels = 2;
+        } else if (snd_pcm_hw_params_get_channels_max(any.get(), &maxChannels) == 0) {
             caps.Channels = static_cast<std::uint16_t>(std::min(maxChannels, 0xFFFFu));
         }
         for (const FormatProbe& probe : kProbes) {

@@ -7,11 +7,13 @@
 #include <cstdint>
 
 // The first playback device as ALSA sees it: its card's name, the ALSA driver's version, its
-// most channels and the WAVE_FORMAT_* bits it plays. No card gives a record with Present false.
+// channels and the WAVE_FORMAT_* bits it plays, asked of the card's own device when it can be
+// opened, else of the default device. No card gives a record with Present false.
 TWaveOutCaps AlsaWaveOutCaps();
 
-// Fills Channels (the most the device takes) and Formats (the WAVE_FORMAT_* bits it plays) from
-// one ALSA playback device; false when the device cannot be opened, leaving both as they were.
+// Fills Device (pcmName), Channels (2 when the device plays stereo, else the most it takes) and
+// Formats (the WAVE_FORMAT_* bits it plays) from one ALSA playback device; false when the device
+// cannot be opened, leaving all three as they were.
 bool AlsaPcmCaps(const QString& pcmName, TWaveOutCaps& caps);
 
 // The driver version from the text of /proc/asound/version ("... Driver Version k6.1.0-13-amd64.")

@@ -37,6 +37,9 @@ QStringList SoundCardReport(const TWaveOutCaps& caps) {
     lines << QStringLiteral("Nama : ") + name;
     const std::uint32_t version = caps.DriverVersion & 0xFFFFu;
     lines << QStringLiteral("Driver Version : %1.%2").arg(version >> 8).arg(version & 0xFFu);
+    if (!caps.Device.isEmpty()) {
+        lines << QStringLiteral("Device : ") + caps.Device;
+    }
     if (caps.Channels == 1) {
         lines << QStringLiteral("Mono");
     } else if (caps.Channels == 2) {

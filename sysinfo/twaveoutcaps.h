@@ -11,7 +11,9 @@ struct TWaveOutCaps {
     bool Present = false;             // false: no playback device was found
     QString ProductName;              // the card's name, at most 31 characters
     std::uint32_t DriverVersion = 0;  // major in bits 8-15, minor in bits 0-7
-    std::uint16_t Channels = 0;       // most channels the device plays at once
+    QString Device;                   // the device that answered ("hw:0,0", or "default" when
+                                      // a sound server holds the card); empty when none did
+    std::uint16_t Channels = 0;       // 2 when the device plays stereo, else the most it plays
     std::uint32_t Formats = 0;        // WAVE_FORMAT_* bits the device plays
 };
 

@@ -39,6 +39,14 @@ TEST(SoundCardReportTest, ReportsTheDeviceLineByLine) {
         {"one channel is mono; high word of the version ignored", card(0xABCD0A00, 1, 0),
          lines(
              {"Nama : HDA Intel PCH", "Driver Version : 10.0", "Mono", "Supported WAV Format :"})},
+        {"the device that answered",
+         [] {
+             TWaveOutCaps caps = card(0x0502, 2, 0);
+             caps.Device = QStringLiteral("hw:0,0");
+             return caps;
+         }(),
+         lines({"Nama : HDA Intel PCH", "Driver Version : 5.2", "Device : hw:0,0", "Stereo",
+                "Supported WAV Format :"})},
         {"no card gives defined values", TWaveOutCaps{},
          lines({"Nama : (no sound card found)", "Driver Version : 0.0", "Supported WAV Format :"})},
     };
@@ -80,16 +88,19 @@ TEST(AlsaWaveOutTest, DriverVersionComesFromTheFirstMajorMinorPair) {
 }
 
 TEST(AlsaWaveOutTest, ProbesEveryFormatOfARealPcmDevice) {
-    // ALSA's own "null" device takes every format, rate and channel count.
+    // ALSA's own "null" device takes every format, rate and channel count, as a sound server
+    // does: it plays stereo, which is what counts, however many channels it would take.
     TWaveOutCaps caps;
     ASSERT_TRUE(AlsaPcmCaps(QStringLiteral("null"), caps));
     EXPECT_EQ(caps.Formats, 0xFFFu);
-    EXPECT_GE(caps.Channels, 2u);
+    EXPECT_EQ(caps.Channels, 2u);
+    EXPECT_EQ(caps.Device, QStringLiteral("null"));
 
     TWaveOutCaps none;
     EXPECT_FALSE(AlsaPcmCaps(QStringLiteral("hw:99,0"), none));
     EXPECT_EQ(none.Formats, 0u);
     EXPECT_EQ(none.Channels, 0u);
+    EXPECT_TRUE(none.Device.isEmpty());
 }
 
 TEST(AlsaWaveOutTest, TheRealMachineGivesADefinedReport) {
