@@ -1,5 +1,6 @@
 #include "sysinfo/tform6.h"
 
+#include "platform/pixelfont.h"
 #include "platform/tapplication.h"
 #include "sysinfo/talsawaveout.h"
 #include "sysinfo/tdrmdisplaydevices.h"
@@ -9,6 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,6 +51,7 @@ TForm6::TForm6(QWidget* parent)
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    FitMemoFont();
 
     Button1 = new QPushButton(QStringLiteral("Button1"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -61,6 +67,28 @@ TForm6::TForm6(QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void TForm6::FitMemoFont() {
+    // Room for a line: the memo less its frame, its vertical scroll bar and the text's margins.
+    const int room = Memo1->width() - 2 * Memo1->frameWidth() -
+                     Memo1->verticalScrollBar()->sizeHint().width() -
+                     2 * static_cast<int>(Memo1->document()->documentMargin()) - 1;
+    TWaveOutCaps everything;
+    everything.Present = true;
+    everything.Formats = ~0u;
+    const QStringList lines = SoundCardReport(everything);
+    for (int pixels = 11; pixels >= 8; --pixels) {
+        const QFont font = PixelFont(QStringLiteral("MS Sans Serif"), pixels);
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
+            return metrics.horizontalAdvance(line) <= room;
+        });
+        Memo1->setFont(font);
+        if (fits) {
+            break;
+        }
     }
 }
 

@@ -37,6 +37,8 @@ public:
     std::function<std::vector<TDisplayDevice>()> DisplaySource;
 
 private:
+    // The largest font, down to 8 pixels, in which every line of the sound report fits the memo.
+    void FitMemoFont();
     // Replaces heading and memo; the display report brings the window forward at every line.
     void writeReport(const QString& heading, const QStringList& lines, bool frontEachLine);
     void presentWindow();

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -82,6 +83,18 @@ TEST_F(Form6Test, EachReportReplacesHeadingAndLines) {
     form_->close();
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(memoLines().size(), 5);
+}
+
+TEST_F(Form6Test, EveryLineOfTheSoundReportFitsTheMemo) {
+    caps_.Formats = 0xFFF;
+    form_->ShowSoundCardReport();
+    const int room = form_->Memo1->viewport()->width() -
+                     2 * static_cast<int>(form_->Memo1->document()->documentMargin());
+    const QFontMetrics metrics(form_->Memo1->font());
+    for (const QString& line : memoLines()) {
+        EXPECT_LE(metrics.horizontalAdvance(line), room) << line.toStdString();
+    }
+    EXPECT_GE(form_->Memo1->font().pixelSize(), 8);
 }
 
 TEST_F(Form6Test, RealMachineReportsRun) {
