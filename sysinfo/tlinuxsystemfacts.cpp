@@ -42,7 +42,7 @@ DriveType typeOfFileSystem(const QString& fsType) {
         QStringLiteral("msdos"),   QStringLiteral("exfat"),    QStringLiteral("ntfs"),
         QStringLiteral("ntfs3"),   QStringLiteral("fuseblk"),  QStringLiteral("hfs"),
         QStringLiteral("hfsplus"), QStringLiteral("zfs"),      QStringLiteral("bcachefs"),
-        QStringLiteral("nilfs2"),  QStringLiteral("overlay"),  QStringLiteral("virtiofs")};
+        QStringLiteral("nilfs2"),  QStringLiteral("virtiofs")};
     static const QSet<QString> network{
         QStringLiteral("nfs"),         QStringLiteral("nfs4"),
         QStringLiteral("cifs"),        QStringLiteral("smb3"),
@@ -68,15 +68,35 @@ DriveType typeOfFileSystem(const QString& fsType) {
 }
 
 // Mount points the system keeps for itself; removable media under /run/media are the user's.
+// Container runtimes and snaps keep their per-container file systems (overlays, tmpfs for /dev/shm
+// and secrets, volumes) under /run, /var/lib and /var/snap, or in hidden folders of a home.
 bool isSystemMountPoint(const QString& mountPoint) {
-    static constexpr std::array<const char*, 4> kSystemTrees{"/proc", "/sys", "/dev", "/run"};
+    static constexpr std::array<const char*, 7> kSystemTrees{
+        "/proc", "/sys", "/dev", "/run", "/var/lib", "/var/snap", "/snap"};
     if (mountPoint.startsWith(QLatin1String("/run/media/"))) {
         return false;
+    }
+    if (mountPoint.contains(QLatin1String("/."))) {
+        return true;
     }
     return std::any_of(kSystemTrees.begin(), kSystemTrees.end(), [&](const char* tree) {
         const QLatin1String root(tree);
         return mountPoint == root || mountPoint.startsWith(root + QLatin1Char('/'));
     });
+}
+
+// The device behind a mount, so that one mounted at several points is listed once: a block
+// device (links such as /dev/disk/by-uuid/... resolved) or a network share. Empty for file
+// systems without a device (tmpfs, ramfs), which are each their own.
+QString deviceOf(const QString& source) {
+    if (source.startsWith(QLatin1String("/dev/"))) {
+        const QString resolved = QFileInfo(source).canonicalFilePath();
+        return resolved.isEmpty() ? source : resolved;
+    }
+    if (source.startsWith(QLatin1String("//")) || source.contains(QLatin1String(":/"))) {
+        return source;
+    }
+    return {};
 }
 
 // /proc/self/mounts writes blanks, tabs, newlines and backslashes as \ooo.
@@ -302,10 +322,14 @@ std::uint64_t totalMemory() {
 }  // namespace
 
 std::vector<TDriveFacts> LinuxDrives(const TLinuxSystemSources& sources) {
-    std::vector<TDriveFacts> drives;
+    struct Listed {
+        TDriveFacts drive;
+        QString device;
+    };
+    std::vector<Listed> listed;
     QFile mounts(sources.MountsFile);
     if (!mounts.open(QIODevice::ReadOnly)) {
-        return drives;
+        return {};
     }
     // Read whole: a /proc file reports size 0, so reading line by line until atEnd() sees nothing.
     for (const QByteArray& line : mounts.readAll().split('\n')) {
@@ -325,6 +349,11 @@ std::vector<TDriveFacts> LinuxDrives(const TLinuxSystemSources& sources) {
             continue;
         }
         DriveType type = typeOfFileSystem(fsType);
+        // An overlay is a container's view of other file systems; only as the root of a system
+        // that runs in a container is it where its user keeps files.
+        if (fsType == QLatin1String("overlay") && mountPoint == QLatin1String("/")) {
+            type = kFixed;
+        }
         if (isOpticalBlockDevice(source)) {
             type = kOptical;
         } else if (type == kFixed && isRemovableBlockDevice(source, sources.SysRoot)) {
@@ -334,14 +363,25 @@ std::vector<TDriveFacts> LinuxDrives(const TLinuxSystemSources& sources) {
             continue;
         }
         // A later mount on the same point hides the earlier one.
-        std::erase_if(drives, [&](const TDriveFacts& d) { return d.Name == mountPoint; });
+        std::erase_if(listed, [&](const Listed& l) { return l.drive.Name == mountPoint; });
+        // A device mounted at several points (bind mounts, a container's volumes) is one drive,
+        // at the first of them.
+        const QString device = deviceOf(source);
+        if (!device.isEmpty() && std::any_of(listed.begin(), listed.end(),
+                                             [&](const Listed& l) { return l.device == device; })) {
+            continue;
+        }
         TDriveFacts drive;
         drive.Name = mountPoint;
         drive.DriveType = type;
         if (type == kFixed || type == kRemote || type == kRam) {
             addSizes(drive);
         }
-        drives.push_back(drive);
+        listed.push_back({drive, device});
+    }
+    std::vector<TDriveFacts> drives;
+    for (const Listed& l : listed) {
+        drives.push_back(l.drive);
     }
     return drives;
 }

@@ -38,7 +38,8 @@ protected:
                         r + QStringLiteral("/sys/class/block/") + QString::fromLatin1(disk) +
                             QLatin1Char('1'));
         }
-        for (const char* dir : {"home", "media/USB Stick", "media/cdrom", "net", "ram", "cg"}) {
+        for (const char* dir : {"home", "media/USB Stick", "media/cdrom", "net", "ram", "cg",
+                                "home/korvi/Musik", "net2", "home/korvi/.local/share/c/shm"}) {
             QDir().mkpath(r + QLatin1Char('/') + QString::fromLatin1(dir));
         }
         WriteTreeFile(r + QStringLiteral("/hosts"), "127.0.0.1 localhost\n");
@@ -73,13 +74,30 @@ protected:
                           "/dev/sda1 " +
                           t +
                           "/home ext4 rw 0 0\n"
-                          "broken\n");
+                          "broken\n"
+                          // What containers add: their overlays, a tmpfs each for /dev/shm and
+                          // secrets, volumes bound from a disk or share that is listed already.
+                          "overlay /var/lib/docker/overlay2/1f/merged overlay rw 0 0\n"
+                          "shm /var/lib/docker/containers/1f/mounts/shm tmpfs rw 0 0\n"
+                          "tmpfs /var/lib/kubelet/pods/7c/volumes/secret tmpfs rw 0 0\n"
+                          "tmpfs /run/user/1000 tmpfs rw 0 0\n"
+                          "overlay /snap/core/17/overlay overlay rw 0 0\n"
+                          "shm " +
+                          t +
+                          "/home/korvi/.local/share/c/shm tmpfs rw 0 0\n"
+                          "/dev/sda1 " +
+                          t +
+                          "/home/korvi/Musik ext4 rw 0 0\n"
+                          "nas:/export " +
+                          t + "/net2 nfs4 rw 0 0\n");
     }
 
     QTemporaryDir root_;
     TLinuxSystemSources sources_;
 };
 
+// A system's root overlay is listed; the overlays and tmpfs of containers are not, nor a second
+// mount of a device.
 TEST_F(LinuxSystemFactsTest, MountedFileSystemsStandForDrives) {
     const std::vector<TDriveFacts> drives = LinuxDrives(sources_);
     const QString r = root_.path();
