@@ -33,6 +33,9 @@ public:
     // A plain message box with the application title as caption and an OK button.
     void showMessage(const QString& text, QWidget* parent = nullptr);
 
+    // Keeps a box within its screen: a text too tall for it scrolls inside the box.
+    static void FitToScreen(QMessageBox& box);
+
     // Replaces the presenter; returns the previous one so a test can put it back.
     Presenter setPresenter(Presenter presenter);
 
