@@ -352,7 +352,10 @@ TEST_F(PlaybackTest, TrackOfLengthZeroKeepsTheBarStill) {
     // A WAV header whose data chunk is empty.
     QByteArray wav("RIFF");
     wav += QByteArray("\x24\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00", 20);
-    wav += QByteArray("\x40\x1f\x00\x00\x40\x1f\x00\x00\x01\x00\x08\x00data\x00\x00\x00\x00", 20);
+    wav += QByteArray(
+        "\x40\x1f\x00\x00\x40\x1f\x00\x00\x01\x00\x08\x00"
+        "data\x00\x00\x00\x00",
+        20);
     Write(QStringLiteral("empty.wav"), wav);
     const QByteArray path = Path(QStringLiteral("empty.wav")).toUtf8();
     TForm1& f = StartWith({path.constData()});
