@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -110,6 +111,8 @@ void TForm6::writeReport(const QString& heading, const QStringList& lines, bool 
             presentWindow();
         }
     }
+    // Shown from its first line: the name and the version come before the list of formats.
+    Memo1->moveCursor(QTextCursor::Start);
 }
 
 void TForm6::ShowSoundCardReport() {
