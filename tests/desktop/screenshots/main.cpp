@@ -1,6 +1,7 @@
 // Renders the player's windows into PNG files for the README, from a sample playlist of the test
 // media copied under user-like names. scripts/screenshots.sh builds and runs it under Xvfb:
 //   desktop_screenshots <output folder>
+//   desktop_screenshots --watch <width> <height> <milliseconds> <output folder>
 // The player runs in a temporary program folder and plays into fakesink; the info boxes have a
 // tool of their own (infobox_screenshots), which the script runs as well.
 
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -16,7 +19,6 @@
 #include <functional>
 
 #include "app/tform1.h"
-#include "app/tform8.h"
 #include "platform/tapplication.h"
 #include "sysinfo/tform6.h"
 #include "sysinfo/tsystemfacts.h"
@@ -51,6 +53,28 @@ bool Save(QWidget& window, QString file) {
     const bool saved = window.grab().save(file, "PNG");
     QTextStream(stdout) << (saved ? "wrote " : "could not write ") << file << '\n';
     return saved;
+}
+
+// --watch <width> <height> <milliseconds> <output folder>: saves the middle of the screen, where
+// a window of that size is centred, as often as it can for that long (watch-NNN.png). Only that
+// part is taken from the display, so it is fast enough to follow a splash's animation.
+int Watch(const QStringList& args) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (args.size() < 4 || screen == nullptr) {
+        QTextStream(stderr)
+            << "usage: desktop_screenshots --watch <width> <height> <ms> <folder>\n";
+        return 1;
+    }
+    const QRect window(0, 0, args[0].toInt(), args[1].toInt());
+    const QPoint at = screen->geometry().center() - window.center();
+    QDir().mkpath(args[3]);
+    QDeadlineTimer deadline(args[2].toInt());
+    for (int i = 0; !deadline.hasExpired(); ++i) {
+        const QPixmap shot = screen->grabWindow(0, at.x(), at.y(), window.width(), window.height());
+        shot.save(args[3] + QStringLiteral("/watch-%1.png").arg(i, 3, 10, QLatin1Char('0')));
+        QThread::msleep(20);
+    }
+    return 0;
 }
 
 // The program folder: glyphs, readme and a playlist of five files in a music folder.
@@ -100,6 +124,10 @@ bool MakeProgramFolder(const QString& dir) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.value(0) == QLatin1String("--watch")) {
+        return Watch(args.mid(1));
+    }
     TApplication::instance().setTitle(QStringLiteral("Tovra III [Velmo History]"));
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(out);
@@ -124,15 +152,6 @@ int main(int argc, char** argv) {
         return QMessageBox::Ok;
     });
 
-    {
-        TForm8 splash;
-        splash.Animate1->SetActive(true);
-        splash.ProgressBar1->setMaximum(110);
-        splash.StepBy(35);
-        splash.SetStep(QStringLiteral("Loading InfoBox"));
-        ok = Save(splash, out + QStringLiteral("/splash.png")) && ok;
-    }
-
     TForm1 form(dir.path(), QStringLiteral("fakesink sync=true"),
                 QStringLiteral("fakesink sync=true"));
     form.show();
@@ -151,7 +170,18 @@ int main(int argc, char** argv) {
     ok = Save(readme, out + QStringLiteral("/readme.png")) && ok;
     readme.hide();
 
+    // A made-up card that plays every format, so the picture shows the whole report.
     TForm6 bonus(&form);
+    bonus.WaveOutSource = [] {
+        TWaveOutCaps caps;
+        caps.Present = true;
+        caps.ProductName = QStringLiteral("HDA Intel PCH");
+        caps.DriverVersion = 0x0601;
+        caps.Device = QStringLiteral("hw:0,0");
+        caps.Channels = 2;
+        caps.Formats = 0xFFF;
+        return caps;
+    };
     bonus.ShowSoundCardReport();
     ok = Save(bonus, out + QStringLiteral("/bonus.png")) && ok;
     bonus.hide();
