@@ -19,6 +19,17 @@
 
 namespace {
 
+using Editor = std::pair<std::unique_ptr<TEditorDialog>, QLineEdit*>;
+
+// An editor given its file and reader, and the field the test edits.
+template <typename Form, typename Reader>
+Editor MakeEditor(const QString& file, Reader* reader, QLineEdit* Form::*field) {
+    auto form = std::make_unique<Form>();
+    form->SetFile(file, reader);
+    QLineEdit* edit = (*form).*field;
+    return {std::move(form), edit};
+}
+
 TEST(EditorDialog, RestoringKeepsTheEditsAndEscDoesNothing) {
     TestApplication();
     TTempFiles files;
@@ -32,24 +43,11 @@ TEST(EditorDialog, RestoringKeepsTheEditsAndEscDoesNothing) {
 
     struct Case {
         const char* name;
-        // The editor, given its file, and the field the test edits.
-        std::function<std::pair<std::unique_ptr<TEditorDialog>, QLineEdit*>()> make;
+        std::function<Editor()> make;
     };
     const Case cases[] = {
-        {"MPEG",
-         [&] {
-             auto form = std::make_unique<TMPEGFileInfoForm>();
-             form->SetFile(mp3, &mpeg);
-             QLineEdit* field = form->Tag2_Title;
-             return std::pair<std::unique_ptr<TEditorDialog>, QLineEdit*>(std::move(form), field);
-         }},
-        {"WMA",
-         [&] {
-             auto form = std::make_unique<TWMAInfoForm>();
-             form->SetFile(wma, &wmaFile);
-             QLineEdit* field = form->fTitle;
-             return std::pair<std::unique_ptr<TEditorDialog>, QLineEdit*>(std::move(form), field);
-         }},
+        {"MPEG", [&] { return MakeEditor(mp3, &mpeg, &TMPEGFileInfoForm::Tag2_Title); }},
+        {"WMA", [&] { return MakeEditor(wma, &wmaFile, &TWMAInfoForm::fTitle); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
