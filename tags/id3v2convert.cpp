@@ -285,7 +285,6 @@ private:
         converted.data.insert(converted.data.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
                               data.end());
         converted.opaque = true;
-        converted.readable = false;
         out_.push_back(std::move(converted));
     }
 

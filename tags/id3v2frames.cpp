@@ -17,7 +17,6 @@ constexpr std::uint8_t k3Compressed = 0x80;  // 4: the decompressed size
 constexpr std::uint8_t k3Encrypted = 0x40;   // 1: the encryption method
 constexpr std::uint8_t k3Grouped = 0x20;     // 1: the group
 // Version-2.4 frame format flags.
-constexpr std::uint8_t k4Reserved = 0x80;
 constexpr std::uint8_t k4Grouped = 0x40;     // 1: the group
 constexpr std::uint8_t k4Compressed = 0x08;  // needs the data length indicator
 constexpr std::uint8_t k4Encrypted = 0x04;   // 1: the encryption method
@@ -156,12 +155,12 @@ TID3v2Frame MakeFrame(ByteSpan area, std::uint8_t version, const TFound& found) 
     } else {
         frame.data.assign(raw.begin(), raw.end());
     }
+    // Bits a version does not define (the top one in version 2.4) are no reason not to read a
+    // frame, as other readers read it.
     if (version == 3) {
         frame.opaque = (found.format & (k3Compressed | k3Encrypted)) != 0;
-        frame.readable = !frame.opaque;
     } else if (version == 4) {
         frame.opaque = (found.format & (k4Compressed | k4Encrypted)) != 0;
-        frame.readable = !frame.opaque && (found.format & k4Reserved) == 0;
     }
     const std::optional<std::size_t> flagBytes =
         FlagBytes(version, found.format, frame.data.size());
@@ -171,7 +170,6 @@ TID3v2Frame MakeFrame(ByteSpan area, std::uint8_t version, const TFound& found) 
         // Too short for what its flags announce: only its bytes can be kept.
         frame.contentAt = frame.data.size();
         frame.opaque = true;
-        frame.readable = false;
     }
     return frame;
 }

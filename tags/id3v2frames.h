@@ -26,10 +26,9 @@ struct TID3v2Frame {
     // Where the frame's content starts in data: after the bytes its flags add (decompressed size,
     // encryption method, group, data length indicator).
     std::size_t contentAt = 0;
-    // Compressed or encrypted: data holds no readable content, only bytes to carry.
+    // Compressed or encrypted (or too short for what its flags announce): data holds no
+    // readable content, only bytes to carry.
     bool opaque = false;
-    // The flags leave the content to a reader: not opaque and no unknown flag bit.
-    bool readable = true;
 
     ByteSpan Content() const { return ByteSpan(data).subspan(contentAt); }
 };

@@ -287,7 +287,7 @@ TID3v2::TSources TID3v2::DecodeFrames(const std::vector<TID3v2Frame>& frames,
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const TID3v2Frame& frame = frames[i];
         const std::optional<std::size_t> slot =
-            frame.readable ? SlotOf(frame.id, version) : std::nullopt;
+            !frame.opaque ? SlotOf(frame.id, version) : std::nullopt;
         if (!slot) {
             continue;
         }
