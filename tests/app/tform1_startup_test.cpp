@@ -99,19 +99,28 @@ TEST_F(StartupTest, BadSettingsStopTheRestoreWhereTheyAre) {
         std::vector<const char*> media;
         QByteArray settings;
         const char* message;
-        bool loopBack;  // line 2 was applied
-        int volume;     // line 4 was applied
+        bool loopBack;       // line 2 was applied
+        bool playlistShown;  // line 3 was applied as "1" (unchecked in the design)
+        int volume;          // line 4 was applied
         int current;
     };
     // An index past either end of the list (one shortened since) is no failure: it restores as
     // the nearest entry and the other settings follow.
     const Case cases[] = {
-        {"two lines", {"tone.wav"}, "0\r\n1\r\n", "List index out of bounds (2)", true, 1000, 0},
-        {"empty, no playlist", {}, "", "List index out of bounds (1)", false, 1000, 0},
+        {"two lines",
+         {"tone.wav"},
+         "0\r\n1\r\n",
+         "List index out of bounds (2)",
+         true,
+         false,
+         1000,
+         0},
+        {"empty, no playlist", {}, "", "List index out of bounds (1)", false, false, 1000, 0},
         {"index not a number",
          {"tone.wav"},
          "x\r\n1\r\n1\r\n5\r\n",
          "'x' is not a valid integer value.",
+         false,
          false,
          1000,
          0},
@@ -120,20 +129,23 @@ TEST_F(StartupTest, BadSettingsStopTheRestoreWhereTheyAre) {
          "0\r\n1\r\n2\r\n55 \r\n",
          "'55 ' is not a valid integer value.",
          true,
+         false,
          1000,
          0},
-        {"lone CR line ends", {"tone.wav"}, "0\r1\r2\r200\r", nullptr, true, 200, 0},
+        {"lone CR line ends", {"tone.wav"}, "0\r1\r2\r200\r", nullptr, true, false, 200, 0},
         {"index past the end",
          {"tone.wav", "tone.mp3"},
-         "2\r\n1\r\n2\r\n300\r\n",
+         "2\r\n1\r\n1\r\n300\r\n",
          nullptr,
+         true,
          true,
          300,
          1},
         {"index below 0",
          {"tone.wav", "tone.mp3"},
-         "-4\r\n1\r\n2\r\n300\r\n",
+         "-4\r\n1\r\n1\r\n300\r\n",
          nullptr,
+         true,
          true,
          300,
          0},
@@ -150,6 +162,7 @@ TEST_F(StartupTest, BadSettingsStopTheRestoreWhereTheyAre) {
             EXPECT_TRUE(shown.empty()) << Texts().join(QLatin1Char('\n')).toStdString();
         }
         EXPECT_EQ(f.Checkbox1->isChecked(), c.loopBack);
+        EXPECT_EQ(f.CheckBox2->isChecked(), c.playlistShown);
         EXPECT_EQ(f.Slider1->Value(), c.volume);
         EXPECT_EQ(f.CurrentIndex, c.current);
         form.reset();
