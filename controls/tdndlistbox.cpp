@@ -3,24 +3,20 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QStyledItemDelegate>
 #include <QUrl>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/filenames.h"
 #include "platform/tapplication.h"
-#include "tags/efileerror.h"
+#include "platform/tlinefile.h"
 
 namespace {
 
@@ -73,32 +69,6 @@ private:
 
 QString IndexError(int index) {
     return QStringLiteral("List index out of bounds (%1)").arg(index);
-}
-
-QString SystemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Lines end at CR, LF or CR LF; a last line without an ending still counts, an empty text has
-// no lines.
-QStringList SplitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n') {
-            continue;
-        }
-        lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
-            ++i;
-        }
-        start = i + 1;
-    }
-    if (start < text.size()) {
-        lines << text.mid(start);
-    }
-    return lines;
 }
 
 }  // namespace
@@ -266,25 +236,13 @@ int TDnDListBox::IndexOf(const QString& text) const {
 // ---- text files -----------------------------------------------------------------------------
 
 void TDnDListBox::LoadFromFile(const QString& path) {
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
-    const auto fail = [&fullPath](const QString& reason) {
-        throw EFOpenError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath, reason).toStdString());
-    };
-    if (QFileInfo(path).isDir()) {
-        fail(SystemReason(EISDIR));
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(file.errorString());
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw EReadError("Stream read error");
-    }
     // Read fully first, so a failure leaves the lines as they were.
-    // A path that is not UTF-8 keeps its bytes, so the entry names the same file.
-    const QStringList lines = SplitLines(NameFromNative(bytes));
+    QStringList lines;
+    TLineFile::Read(path, [&lines](std::string_view line) {
+        // A path that is not UTF-8 keeps its bytes, so the entry names the same file.
+        lines << NameFromNative(
+            QByteArray::fromRawData(line.data(), static_cast<qsizetype>(line.size())));
+    });
     Clear();
     if (OnAddString) {
         for (const QString& line : lines) {
@@ -297,47 +255,13 @@ void TDnDListBox::LoadFromFile(const QString& path) {
     addItems(lines);
 }
 
-// Written to a temporary file beside the target and moved over it when complete, so a failed
-// save never leaves half a file.
 void TDnDListBox::SaveToFile(const QString& path) const {
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
-    const auto fail = [&fullPath](const QString& reason) {
-        throw EFCreateError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath, reason).toStdString());
-    };
-    const QFileInfo target(path);
-    if (target.isDir()) {
-        fail(SystemReason(EISDIR));
-    }
-    if (target.exists() && !target.isWritable()) {
-        fail(SystemReason(EACCES));
-    }
-    // The lines are joined first and converted once: a long playlist is saved in one pass.
-    QString text;
+    TLineFile file(path);
     for (int i = 0; i < count(); ++i) {
-        // A line break inside a line (legal in a Linux file name) would split it in two when
-        // read back and shift every later line; it is written as "?" instead.
-        QString line = item(i)->text();
-        if (line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n'))) {
-            line.replace(QLatin1Char('\r'), QLatin1Char('?'))
-                .replace(QLatin1Char('\n'), QLatin1Char('?'));
-        }
-        text += line;
-        text += QLatin1String("\r\n");
+        const QByteArray line = NativeOrText(item(i)->text());
+        file.Add(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
     }
-    QByteArray bytes;
-    if (!NativeFromName(text, bytes)) {
-        bytes = text.toUtf8();  // a line that names no file keeps its text
-    }
-    QSaveFile file(path);
-    // In a folder we may not create files in, an existing file is rewritten in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        fail(file.errorString());
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        throw EWriteError("Stream write error");
-    }
+    file.Commit();
 }
 
 // ---- selection and drawing ------------------------------------------------------------------

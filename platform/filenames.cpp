@@ -46,6 +46,14 @@ bool NativeFromName(const QString& name, QByteArray& bytes) {
     return true;
 }
 
+QByteArray NativeOrText(const QString& name) {
+    QByteArray bytes;
+    if (!NativeFromName(name, bytes)) {
+        bytes = name.toUtf8();
+    }
+    return bytes;
+}
+
 QString NameFromUrl(const QUrl& url) {
     if (!url.isLocalFile()) {
         return {};

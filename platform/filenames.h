@@ -14,6 +14,9 @@
 QString NameFromNative(const QByteArray& bytes);
 // The name's bytes; false when it stands for no bytes of its own.
 bool NativeFromName(const QString& name, QByteArray& bytes);
+// The name's bytes, or its text as UTF-8 when it stands for no bytes of its own: a line of a
+// list that names no file keeps its text.
+QByteArray NativeOrText(const QString& name);
 // The path of a local file URL, byte for byte; empty for any other URL.
 QString NameFromUrl(const QUrl& url);
 // The file a name chosen in Qt's file dialog stands for. The dialog shows a name that is not
