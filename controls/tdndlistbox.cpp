@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QUrl>
 
@@ -73,7 +74,8 @@ QString IndexError(int index) {
 
 }  // namespace
 
-TDnDListBox::TDnDListBox(QWidget* parent) : QListWidget(parent) {
+TDnDListBox::TDnDListBox(QWidget* parent) : QListView(parent), lines_(new QStringListModel(this)) {
+    setModel(lines_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);  // a held button moves the selection, as in a plain list box
@@ -144,17 +146,29 @@ void TDnDListBox::dropEvent(QDropEvent* event) {
 
 // ---- lines ----------------------------------------------------------------------------------
 
+QStringListModel& TDnDListBox::Own() const {
+    if (model() != lines_) {
+        throw std::logic_error("The list box shows another model; it is edited there");
+    }
+    return *lines_;
+}
+
+int TDnDListBox::Count() const {
+    return model() != nullptr ? model()->rowCount(rootIndex()) : 0;
+}
+
 QString TDnDListBox::Strings(int index) const {
-    if (index < 0 || index >= count()) {
+    if (index < 0 || index >= Count()) {
         throw std::out_of_range(IndexError(index).toStdString());
     }
-    return item(index)->text();
+    return model()->index(index, modelColumn(), rootIndex()).data(textRole_).toString();
 }
 
 // A line is replaced as a list box does it: deleted and inserted again at its place, so both
 // events fire; the selection stays where it was.
 void TDnDListBox::SetStrings(int index, const QString& text) {
-    if (index < 0 || index >= count()) {
+    QStringListModel& lines = Own();
+    if (index < 0 || index >= Count()) {
         throw std::out_of_range(IndexError(index).toStdString());
     }
     if (OnDeleteString) {
@@ -163,58 +177,59 @@ void TDnDListBox::SetStrings(int index, const QString& text) {
     if (OnInsertString) {
         OnInsertString(this);
     }
-    item(index)->setText(text);
+    lines.setData(lines.index(index), text);
 }
 
 QStringList TDnDListBox::Lines() const {
     QStringList lines;
-    lines.reserve(count());
-    for (int i = 0; i < count(); ++i) {
-        lines << item(i)->text();
+    const int count = Count();
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        lines << Strings(i);
     }
     return lines;
 }
 
 int TDnDListBox::Add(const QString& text) {
+    QStringListModel& lines = Own();
     if (OnAddString) {
         OnAddString(this);
     }
-    addItem(text);
-    return count() - 1;
+    const int row = lines.rowCount();
+    lines.insertRows(row, 1);
+    lines.setData(lines.index(row), text);
+    return row;
 }
 
 // Index -1 appends, as the list box's own insert does.
 void TDnDListBox::Insert(int index, const QString& text) {
+    QStringListModel& lines = Own();
     if (OnInsertString) {
         OnInsertString(this);
     }
     if (index == -1) {
-        index = count();
+        index = lines.rowCount();
     }
-    if (index < 0 || index > count()) {
+    if (index < 0 || index > lines.rowCount()) {
         throw std::out_of_range("Unable to insert a line");
     }
-    insertItem(index, text);
+    lines.insertRows(index, 1);
+    lines.setData(lines.index(index), text);
 }
 
 // Deleting a line that is not there changes nothing.
 void TDnDListBox::Delete(int index) {
+    QStringListModel& lines = Own();
     if (OnDeleteString) {
         OnDeleteString(this);
     }
-    if (index >= 0 && index < count()) {
-        // As in a plain list box, deleting the selected line leaves no selection behind (the
-        // view would otherwise select its neighbour).
-        const bool selected = index == ItemIndex();
-        delete takeItem(index);
-        if (selected) {
-            clearSelection();
-        }
+    if (index >= 0 && index < lines.rowCount()) {
+        lines.removeRows(index, 1);
     }
 }
 
 void TDnDListBox::Clear() {
-    clear();
+    Own().setStringList({});
 }
 
 void TDnDListBox::Exchange(int index1, int index2) {
@@ -225,8 +240,9 @@ void TDnDListBox::Exchange(int index1, int index2) {
 }
 
 int TDnDListBox::IndexOf(const QString& text) const {
-    for (int i = 0; i < count(); ++i) {
-        if (item(i)->text().compare(text, Qt::CaseInsensitive) == 0) {
+    const int count = Count();
+    for (int i = 0; i < count; ++i) {
+        if (Strings(i).compare(text, Qt::CaseInsensitive) == 0) {
             return i;
         }
     }
@@ -236,6 +252,7 @@ int TDnDListBox::IndexOf(const QString& text) const {
 // ---- text files -----------------------------------------------------------------------------
 
 void TDnDListBox::LoadFromFile(const QString& path) {
+    Own();
     // Read fully first, so a failure leaves the lines as they were.
     QStringList lines;
     TLineFile::Read(path, [&lines](std::string_view line) {
@@ -250,15 +267,16 @@ void TDnDListBox::LoadFromFile(const QString& path) {
         }
         return;
     }
-    // Nobody listens for single lines: the model takes them all in one insertion, which a long
-    // playlist needs to load quickly.
-    addItems(lines);
+    // Nobody listens for single lines: the model takes them all at once, which a long list needs
+    // to load quickly.
+    lines_->setStringList(lines);
 }
 
 void TDnDListBox::SaveToFile(const QString& path) const {
     TLineFile file(path);
-    for (int i = 0; i < count(); ++i) {
-        const QByteArray line = NativeOrText(item(i)->text());
+    const int count = Count();
+    for (int i = 0; i < count; ++i) {
+        const QByteArray line = NativeOrText(Strings(i));
         file.Add(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
     }
     file.Commit();
@@ -272,11 +290,12 @@ int TDnDListBox::ItemIndex() const {
 }
 
 void TDnDListBox::SetItemIndex(int index) {
-    if (index < 0 || index >= count()) {
+    if (index < 0 || index >= Count()) {
         clearSelection();
         return;
     }
-    setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(model()->index(index, modelColumn(), rootIndex()),
+                                      QItemSelectionModel::ClearAndSelect);
 }
 
 int TDnDListBox::ItemAtPos(const QPoint& pos, bool existing) const {
@@ -284,7 +303,7 @@ int TDnDListBox::ItemAtPos(const QPoint& pos, bool existing) const {
     if (index.isValid()) {
         return index.row();
     }
-    return existing ? -1 : count();
+    return existing ? -1 : Count();
 }
 
 void TDnDListBox::SetStyle(TListBoxStyle style) {
@@ -308,9 +327,8 @@ void TDnDListBox::SetItemHeight(int height) {
 void TDnDListBox::DefaultDrawItem(QPainter& canvas, int index, const QRect& rect,
                                   TOwnerDrawState state) const {
     canvas.fillRect(rect, canvas.brush());
-    if (index >= 0 && index < count()) {
-        canvas.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                        item(index)->text());
+    if (index >= 0 && index < Count()) {
+        canvas.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, Strings(index));
     }
     if (state.testFlag(odFocused)) {
         QPen pen(canvas.pen().color());
@@ -327,7 +345,7 @@ void TDnDListBox::DefaultDrawItem(QPainter& canvas, int index, const QRect& rect
 // after the box has moved it.
 void TDnDListBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        QListWidget::mousePressEvent(event);
+        QListView::mousePressEvent(event);
     } else {
         event->accept();
     }
@@ -340,7 +358,7 @@ void TDnDListBox::mousePressEvent(QMouseEvent* event) {
 
 void TDnDListBox::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        QListWidget::mouseReleaseEvent(event);
+        QListView::mouseReleaseEvent(event);
     } else {
         event->accept();
     }
@@ -358,7 +376,7 @@ void TDnDListBox::mouseReleaseEvent(QMouseEvent* event) {
 
 void TDnDListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        QListWidget::mouseDoubleClickEvent(event);
+        QListView::mouseDoubleClickEvent(event);
         if (OnDblClick) {
             guarded(OnDblClick, this)(this);
         }
@@ -379,6 +397,16 @@ void TDnDListBox::keyPressEvent(QKeyEvent* event) {
     if (key == 0) {
         event->accept();
     } else {
-        QListWidget::keyPressEvent(event);
+        QListView::keyPressEvent(event);
+    }
+}
+
+// As in a plain list box, deleting the selected line leaves no selection behind (the view would
+// otherwise select its neighbour).
+void TDnDListBox::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    const int selected = ItemIndex();
+    QListView::rowsAboutToBeRemoved(parent, start, end);
+    if (selected >= start && selected <= end) {
+        clearSelection();
     }
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QFlags>
-#include <QListWidget>
+#include <QListView>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
 class QPainter;
+class QStringListModel;
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed };
 
@@ -23,7 +24,11 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TOwnerDrawState)
 // Edit the lines through Add, Insert, Delete, Clear, SetStrings and Exchange: these fire
 // OnAddString, OnInsertString and OnDeleteString before the change, so a handler still sees the
 // old contents. LoadFromFile and SaveToFile read and write the lines as a text file.
-class TDnDListBox : public QListWidget {
+//
+// The box shows its own lines unless it is given another model (setModel): it then shows that
+// model's rows, the text of each in TextRole, and only reads them; the edits above belong to the
+// box's own lines and raise std::logic_error meanwhile.
+class TDnDListBox : public QListView {
     Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(TDnDListBox* sender)>;
@@ -46,7 +51,7 @@ public:
     virtual void DoFileDropped(const QString& FileName);
 
     // The lines.
-    int Count() const { return count(); }
+    int Count() const;
     QString Strings(int index) const;
     void SetStrings(int index, const QString& text);
     QStringList Lines() const;
@@ -73,6 +78,9 @@ public:
     void SetStyle(TListBoxStyle style);
     int ItemHeight() const { return itemHeight_; }
     void SetItemHeight(int height);
+    // The model role that holds a row's text: Qt::DisplayRole unless set.
+    int TextRole() const { return textRole_; }
+    void SetTextRole(int role) { textRole_ = role; }
 
     TFileDropped OnFileDropped;
     TNotifyEvent OnAddString;
@@ -97,12 +105,17 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
     bool TakesDrop(const QMimeData* mime) const;
+    // The box's own lines, or std::logic_error while it shows another model.
+    QStringListModel& Own() const;
 
     bool autoAdd_ = true;
     TListBoxStyle style_ = lbStandard;
     int itemHeight_ = 16;
+    int textRole_ = Qt::DisplayRole;
     bool clickPending_ = false;
+    QStringListModel* lines_;
 };
