@@ -16,13 +16,12 @@
 #include "app/describecontrols.h"
 #include "app/tjpegimage.h"
 #include "app/tmenumarkstyle.h"
+#include "app/tplaylistmodel.h"
 #include "device/emcideviceerror.h"
 #include "infobox/infodispatch.h"
 #include "infobox/tform2.h"
-#include "platform/elisterror.h"
 #include "platform/filenames.h"
 #include "platform/highdensity.h"
-#include "platform/strtoint.h"
 #include "platform/tapplication.h"
 #include "platform/tinifile.h"
 #include "sysinfo/tform6.h"
@@ -139,6 +138,8 @@ Window& FixedWindow(Window*& window, const Args&... args) {
 
 TForm1::TForm1(QString programDir, QString audioSink, QString videoSink, QWidget* parent)
     : QMainWindow(parent),
+      Playlist(new TPlaylist(this)),
+      CurrentIndex(*Playlist),
       programDir_(std::move(programDir)),
       audioSink_(std::move(audioSink)),
       videoSink_(std::move(videoSink)) {
@@ -165,10 +166,6 @@ QString TForm1::FormatTime(std::int64_t ms) {
     return QString::asprintf("%2.2d:%2.2d", ToInt(ms / 60000), ToInt((ms / 1000) % 60));
 }
 
-QString TForm1::DisplayName(const QString& path) {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 QString TForm1::IniFileName() const {
     QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     if (program.isEmpty()) {
@@ -187,6 +184,10 @@ QString TForm1::KorviListFileName() const {
 
 QString TForm1::SettingsFileName() const {
     return programDir_ + QStringLiteral("/KorviSetting.Korvi");
+}
+
+TPlaylist::TFiles TForm1::StateFiles() const {
+    return {PlayListFileName(), KorviListFileName(), SettingsFileName()};
 }
 
 QString TForm1::GlyphFileName(const QString& name) const {
@@ -371,7 +372,11 @@ void TForm1::CreatePlayerSide(QWidget* client) {
 void TForm1::CreatePlaylistSide(QWidget* client) {
     Panel6 = MakePanel(client, QRect(385, 6, 307, 310), true);
 
+    auto* rows = new TPlaylistModel(*Playlist, this);
     List2 = new TDnDListBox(Panel6);
+    List2->setModel(rows);
+    // Made by the model, so the views, destroyed first, never outlive it.
+    List2->setSelectionModel(new QItemSelectionModel(rows, rows));
     List2->setGeometry(6, 6, 295, 242);
     List2->SetStyle(lbOwnerDrawFixed);
     List2->SetItemHeight(16);
@@ -379,13 +384,16 @@ void TForm1::CreatePlaylistSide(QWidget* client) {
     List2->setFont(MakeFont(QStringLiteral("Tahoma"), 8));
     SetTextColour(List2, clNavy);
     List2->setContextMenuPolicy(Qt::CustomContextMenu);
+    List2->setAccessibleName(QStringLiteral("Playlist entries"));
 
+    // The hidden list of full paths shows the same rows and shares the selection, so it is
+    // always the visible list's copy.
     list1 = new TDnDListBox(Panel6);
     list1->SetAutoAdd(false);
+    list1->setModel(List2->model());
+    list1->SetTextRole(TPlaylistModel::PathRole);
+    list1->setSelectionModel(List2->selectionModel());
     list1->hide();
-    sett1 = new TDnDListBox(Panel6);
-    sett1->SetAutoAdd(true);
-    sett1->hide();
 
     ProgressBar1 = new QProgressBar(Panel6);
     ProgressBar1->setGeometry(11, 254, 285, 12);
@@ -505,6 +513,11 @@ void TForm1::ConnectHandlers() {
     // Setting the box from code runs its handler whenever the state changes.
     connect(CheckBox2, &QCheckBox::toggled, this,
             guarded([this](auto&&...) { CheckBox2Click(); }, this));
+    // Loop back and the volume live in the playlist; the box and the slider show them.
+    connect(Checkbox1, &QCheckBox::toggled, Playlist, &TPlaylist::SetLoopBack);
+    connect(Playlist, &TPlaylist::LoopBackChanged, Checkbox1, &QCheckBox::setChecked);
+    connect(Playlist, &TPlaylist::VolumeChanged, this,
+            guarded([this](int volume) { Slider1->SetValue(volume); }, this));
 
     // The sliders and the list box run their own events through the general error handler
     // when the user causes them; a change made from code reaches the code that made it.
@@ -622,33 +635,27 @@ void TForm1::FormShow() {
     tombol(false, false, false);
     BitBtn5->setText(kAuthorCredit);
 
-    list1->LoadFromFile(PlayListFileName());
-    List2->LoadFromFile(KorviListFileName());
-    sett1->LoadFromFile(SettingsFileName());
-
-    if (List2->Count() > 0) {
-        // An index past either end (the list was shortened since) restores as the nearest entry,
-        // so the restore goes on to the other settings.
-        CurrentIndex = std::clamp(StrToInt(Line(sett1, 0)), 0, List2->Count() - 1);
+    Playlist->Load(StateFiles());
+    if (Playlist->Count() > 0) {
+        Playlist->RestoreCurrentIndex();
         tombol_aktif();
         tombol(false, false, false);
-        MirrorSelection();
         Labelnomer->setText(QStringLiteral("[%1]").arg(CurrentIndex + 1));
-        MediaPlayer->setFileName(Line(list1, CurrentIndex));
+        MediaPlayer->setFileName(Playlist->Path(CurrentIndex));
         aktif();
         labeldurasi->setText(FormatTime(MediaPlayer->Length()));
-        labeltitle->setText(Line(List2, CurrentIndex) + kTitleTail);
+        labeltitle->setText(Playlist->Name(CurrentIndex) + kTitleTail);
     }
 
-    Checkbox1->setChecked(Line(sett1, 1) == QLatin1String("1"));
-    if (Line(sett1, 2) == QLatin1String("1")) {
+    Playlist->RestoreLoopBack();
+    if (Playlist->RestoredPlaylistShown()) {
         SetClientWidth(670);
         CheckBox2->setChecked(true);
     } else {
         SetClientWidth(375);
         CheckBox2->setChecked(false);
     }
-    Slider1->SetValue(StrToInt(Line(sett1, 3)));
+    Playlist->RestoreVolume();
 }
 
 void TForm1::FormClose() {
@@ -658,14 +665,7 @@ void TForm1::FormClose() {
         ini.WriteInteger(QStringLiteral("Form"), QStringLiteral("Left"), x());
         ini.WriteString(QStringLiteral("Form"), QStringLiteral("Caption"), windowTitle());
     }
-    list1->SaveToFile(PlayListFileName());
-    List2->SaveToFile(KorviListFileName());
-    sett1->Clear();
-    sett1->Add(QString::number(CurrentIndex));
-    sett1->Add(Checkbox1->isChecked() ? QStringLiteral("1") : QStringLiteral("2"));
-    sett1->Add(CheckBox2->isChecked() ? QStringLiteral("1") : QStringLiteral("2"));
-    sett1->Add(QString::number(Slider1->Value()));
-    sett1->SaveToFile(SettingsFileName());
+    Playlist->Save(StateFiles(), CheckBox2->isChecked());
 }
 
 void TForm1::FormDestroy() {
@@ -708,13 +708,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // --- window-state helpers
 // -----------------------------------------------------------------------------
 
-QString TForm1::Line(const TDnDListBox* list, int index) {
-    if (index < 0 || index >= list->Count()) {
-        throw EListError(index);
-    }
-    return list->Strings(index);
-}
-
 void TForm1::aktif() {
     if (!MediaPlayer->FileName().isEmpty()) {
         MediaPlayer->Open();
@@ -754,7 +747,7 @@ void TForm1::tombol(bool play, bool pause, bool stop) {
 void TForm1::tombol_aktif() {
     for (int k = 1; k <= 19; ++k) {
         const bool current = CurrentIndex == k - 1;
-        const bool present = List2->Count() >= k;
+        const bool present = Playlist->Count() >= k;
         SetTextColour(btn[k - 1], current ? clRed : present ? clNavy : clSilver);
         btn[k - 1]->setAccessibleDescription(QString::fromUtf8(QuickPlayState(current, present)));
     }
@@ -775,10 +768,6 @@ void TForm1::SetPlayMarks(bool play, bool pause, bool stop) {
     Stop1->setChecked(stop);
 }
 
-void TForm1::MirrorSelection() {
-    list1->SetItemIndex(List2->ItemIndex());
-}
-
 // --- playback
 // -----------------------------------------------------------------------------------------------
 
@@ -786,13 +775,12 @@ void TForm1::korvi_play() {
     tombol_aktif();
     tombol(true, false, false);
     Slider2->setEnabled(true);
-    MirrorSelection();
     Labelnomer->setText(QStringLiteral("[%1]").arg(CurrentIndex + 1));
-    MediaPlayer->setFileName(Line(list1, CurrentIndex));
+    MediaPlayer->setFileName(Playlist->Path(CurrentIndex));
     aktif();
     SetModeText(QStringLiteral("Playing"), clAqua);
     labeldurasi->setText(FormatTime(MediaPlayer->Length()));
-    labeltitle->setText(Line(List2, CurrentIndex) + kTitleTail);
+    labeltitle->setText(Playlist->Name(CurrentIndex) + kTitleTail);
     MediaPlayer->Play();
     MediaPlayer->SetVolume(Slider1->Value());
     if (MediaPlayer->Mode() != TMediaPlayer::mpPaused) {
@@ -818,7 +806,7 @@ void TForm1::PositionTimerTick() {
     const QString failure = MediaPlayer->ErrorText();
     if (failure.isEmpty()) {
         if (MediaPlayer->Position() >= MediaPlayer->Length()) {
-            Advance();
+            Go(Playlist->Next());
         }
         return;
     }
@@ -827,7 +815,7 @@ void TForm1::PositionTimerTick() {
     // itself is shown after it.
     std::exception_ptr advanceError;
     try {
-        Advance();
+        Go(Playlist->Next());
     } catch (const std::exception&) {
         advanceError = std::current_exception();
     }
@@ -837,53 +825,31 @@ void TForm1::PositionTimerTick() {
     }
 }
 
-void TForm1::Advance() {
-    const int count = List2->Count();
-    ++CurrentIndex;
-    List2->SetItemIndex(CurrentIndex < count ? CurrentIndex : -1);
-    if (CurrentIndex >= 0 && CurrentIndex < count) {
-        korvi_play();
-        List2->SetItemIndex(CurrentIndex);
-    } else if (Checkbox1->isChecked() && count > 0) {
-        CurrentIndex = 0;
-        korvi_play();
-        List2->SetItemIndex(0);
-    } else {
-        // Past the last entry, or the list was cleared while the track played: stop there.
-        CurrentIndex = std::max(count - 1, 0);
+void TForm1::Go(TPlaylist::TStep step) {
+    // The list is asked to select the entry moved to first; one past either end selects none.
+    List2->SetItemIndex(step == TPlaylist::TStep::Play ? CurrentIndex : -1);
+    if (step == TPlaylist::TStep::Stop) {
         btnstopClick();
+        return;
     }
+    korvi_play();
+    List2->SetItemIndex(CurrentIndex);
 }
 
 void TForm1::btnnextClick() {
-    if (List2->Count() == 0) {
-        return;
+    if (Playlist->Count() > 0) {
+        Go(Playlist->Next());
     }
-    Advance();
 }
 
 void TForm1::btnprevClick() {
-    const int count = List2->Count();
-    if (count == 0) {
-        return;
-    }
-    --CurrentIndex;
-    List2->SetItemIndex(CurrentIndex >= 0 && CurrentIndex < count ? CurrentIndex : -1);
-    if (CurrentIndex >= 0 && CurrentIndex < count) {
-        korvi_play();
-        List2->SetItemIndex(CurrentIndex);
-    } else if (Checkbox1->isChecked()) {
-        CurrentIndex = count - 1;
-        korvi_play();
-        List2->SetItemIndex(CurrentIndex);
-    } else {
-        CurrentIndex = count - 1;
-        btnstopClick();
+    if (Playlist->Count() > 0) {
+        Go(Playlist->Previous());
     }
 }
 
 void TForm1::BtnPlayClick() {
-    if (List2->Count() == 0) {
+    if (Playlist->Count() == 0) {
         return;
     }
     const TMediaPlayer::TMPModes mode = MediaPlayer->Mode();
@@ -926,10 +892,9 @@ void TForm1::btnstopClick() {
 
 void TForm1::btn1Click(QPushButton* sender) {
     const int index = sender->property("Tag").toInt() - 1;
-    if (index > List2->Count() - 1) {
+    if (!Playlist->Choose(index)) {
         return;
     }
-    CurrentIndex = index;
     korvi_play();
     List2->SetItemIndex(index);
 }
@@ -966,6 +931,7 @@ void TForm1::Slider2StopTracking(TSlider* sender) {
 
 void TForm1::Slider1Change(TSlider* sender) {
     const int volume = sender->Value();
+    Playlist->SetVolume(volume);
     MediaPlayer->SetVolume(volume);
     Gauge1->SetProgress(volume / 10);
     if (volume == 1000) {
@@ -1010,8 +976,7 @@ void TForm1::BitBtn1Click() {
                               .arg(chosen, QString::fromStdString(UniErrorText(EILSEQ)))
                               .toStdString());
     }
-    list1->Add(name);
-    List2->Add(DisplayName(name));
+    Playlist->Append(name);
     if (MediaPlayer->FileName().isEmpty()) {
         korvi_play();
     } else {
@@ -1020,8 +985,7 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::List2FileDropped(TDnDListBox*, const QString& FileName, bool&) {
-    List2->Add(DisplayName(FileName));
-    list1->Add(FileName);
+    Playlist->Append(FileName);
     if (MediaPlayer->FileName().isEmpty()) {
         korvi_play();
     }
@@ -1029,18 +993,11 @@ void TForm1::List2FileDropped(TDnDListBox*, const QString& FileName, bool&) {
 }
 
 void TForm1::BitBtn3Click() {
-    MirrorSelection();
     const int index = List2->ItemIndex();
     if (index < 0) {
         return;
     }
-    List2->Delete(index);
-    list1->Delete(index);
-    // The current index names the entry that moved into its place; when none did, the last
-    // entry, so the saved index never points past the list.
-    if (CurrentIndex >= List2->Count() && List2->Count() > 0) {
-        CurrentIndex = List2->Count() - 1;
-    }
+    Playlist->Delete(index);
     tombol_aktif();
 }
 
@@ -1051,18 +1008,14 @@ void TForm1::List2KeyDown(TDnDListBox*, int& key, Qt::KeyboardModifiers) {
 }
 
 void TForm1::BitBtn4Click() {
-    list1->Clear();
-    List2->Clear();
-    CurrentIndex = 0;
+    Playlist->Clear();
     tombol_aktif();
 }
 
 void TForm1::List2DblClick(TDnDListBox*) {
-    MirrorSelection();
-    if (List2->ItemIndex() < 0) {
+    if (!Playlist->Choose(List2->ItemIndex())) {
         return;
     }
-    CurrentIndex = List2->ItemIndex();
     korvi_play();
 }
 
@@ -1085,7 +1038,6 @@ void TForm1::List2DrawItem(TDnDListBox* control, QPainter& canvas, int index, co
 }
 
 void TForm1::List2MouseDown(TDnDListBox*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-    MirrorSelection();
     DragFromIndex = List2->ItemIndex();
 }
 
@@ -1093,21 +1045,12 @@ void TForm1::List2MouseUp(TDnDListBox*, Qt::MouseButton, Qt::KeyboardModifiers, 
     if (List2->ItemIndex() < 0) {
         return;
     }
-    MirrorSelection();
     DragToIndex = List2->ItemIndex();
-    const int count = List2->Count();
-    if (DragFromIndex < 0 || DragFromIndex >= count || DragToIndex < 0 || DragToIndex >= count) {
+    const int before = CurrentIndex;
+    if (!Playlist->Exchange(DragFromIndex, DragToIndex)) {
         return;
     }
-    List2->Exchange(DragFromIndex, DragToIndex);
-    list1->Exchange(DragFromIndex, DragToIndex);
     List2->SetItemIndex(DragToIndex);
-    const int before = CurrentIndex;
-    if (CurrentIndex == DragFromIndex) {
-        CurrentIndex = DragToIndex;
-    } else if (CurrentIndex == DragToIndex) {
-        CurrentIndex = DragFromIndex;
-    }
     if (CurrentIndex != before) {
         Labelnomer->setText(QStringLiteral("[%1]").arg(CurrentIndex + 1));
         tombol_aktif();
@@ -1170,10 +1113,9 @@ void TForm1::Prev1Click() {
 }
 
 void TForm1::JumpTo(int index) {
-    if (List2->Count() == 0) {
+    if (!Playlist->Choose(index)) {
         return;
     }
-    CurrentIndex = index;
     List2->SetItemIndex(index);
     korvi_play();
 }
@@ -1183,7 +1125,7 @@ void TForm1::StartofList1Click() {
 }
 
 void TForm1::EndofList1Click() {
-    JumpTo(List2->Count() - 1);
+    JumpTo(Playlist->Count() - 1);
 }
 
 void TForm1::VolumeMax1Click() {

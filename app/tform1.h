@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "app/tgauge.h"
+#include "app/tplaylist.h"
 #include "controls/tdndlistbox.h"
 #include "controls/tslider.h"
 #include "device/tmediaplayer.h"
@@ -44,7 +45,7 @@ public:
     // "%2.2d:%2.2d": whole minutes (at least two digits), then seconds of the minute.
     static QString FormatTime(std::int64_t ms);
     // The part of a path after its last "/".
-    static QString DisplayName(const QString& path);
+    static QString DisplayName(const QString& path) { return TPlaylist::DisplayName(path); }
 
     // Files beside the program.
     const QString& ProgramDir() const { return programDir_; }
@@ -52,6 +53,7 @@ public:
     QString PlayListFileName() const;
     QString KorviListFileName() const;
     QString SettingsFileName() const;
+    TPlaylist::TFiles StateFiles() const;
     QString GlyphFileName(const QString& name) const;  // "Tombol/<name>"
 
     // Width of the client area (the window below the menu bar).
@@ -147,7 +149,9 @@ public:
     QTimer* PositionTimer = nullptr;
     QTimer* TitleTimer = nullptr;
     QFileDialog* OpenDialog = nullptr;  // made by FileOpenDialog on first use
-    std::int32_t CurrentIndex = 0;
+    // The entries, the current one, loop back and the volume; the window shows them.
+    TPlaylist* const Playlist;
+    TPlaylist::TCurrentIndex CurrentIndex;
     std::int32_t DragFromIndex = 0;
     std::int32_t DragToIndex = 0;
 
@@ -187,9 +191,8 @@ public:
 
     // Playlist side.
     QFrame* Panel6;
-    TDnDListBox* List2;
-    TDnDListBox* list1;
-    TDnDListBox* sett1;
+    TDnDListBox* List2;  // shows the playlist
+    TDnDListBox* list1;  // hidden: the full paths, with the same selection
     QProgressBar* ProgressBar1;
     QFrame* Panel3;
     QPushButton* BitBtn2;
@@ -250,10 +253,8 @@ private:
     void JumpTo(int index);
     void SetModeText(const QString& text, const QColor& colour);
     void SetPlayMarks(bool play, bool pause, bool stop);
-    void MirrorSelection();
-    void Advance();
-    // The line at index, or EListError "List index out of bounds (%d)".
-    static QString Line(const TDnDListBox* list, int index);
+    // Carries out a move of the playlist: plays the entry moved to, or stops.
+    void Go(TPlaylist::TStep step);
 
     QString programDir_;
     QString audioSink_;

@@ -101,8 +101,8 @@ QVariantMap TMprisService::Metadata() const {
     // The entry that plays; object paths take no minus sign, so a stale index counts as 0.
     metadata.insert(
         QStringLiteral("mpris:trackid"),
-        QVariant::fromValue(QDBusObjectPath(
-            QStringLiteral("/id/korvi/Tovra3/Track/%1").arg(qMax(form_.CurrentIndex, 0)))));
+        QVariant::fromValue(QDBusObjectPath(QStringLiteral("/id/korvi/Tovra3/Track/%1")
+                                                .arg(std::max<int>(form_.CurrentIndex, 0)))));
     metadata.insert(QStringLiteral("xesam:title"), TForm1::DisplayName(file));
     metadata.insert(QStringLiteral("xesam:url"),
                     QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));

@@ -32,7 +32,7 @@ protected:
     // model later.
     static bool InPlaylist(const TForm1& f, const QWidget* widget) {
         return f.List2->isAncestorOf(widget) || widget == f.List2 || widget == f.list1 ||
-               widget == f.sett1 || f.list1->isAncestorOf(widget) || f.sett1->isAncestorOf(widget);
+               f.list1->isAncestorOf(widget);
     }
 };
 
