@@ -37,6 +37,9 @@ QVariant TPlaylistModel::data(const QModelIndex& index, int role) const {
             return playlist_.Name(index.row());
         case PathRole:
             return playlist_.Path(index.row());
+        case Qt::AccessibleDescriptionRole:
+            // What the red of the current entry says, in the words of the quick-play buttons.
+            return index.row() == playlist_.CurrentIndex() ? QStringLiteral("playing") : QString();
         default:
             return {};
     }

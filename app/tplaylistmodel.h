@@ -4,9 +4,10 @@
 
 class TPlaylist;
 
-// The playlist as Qt's item views take it: one row per entry, its shown name in the display role
-// and its full path in PathRole. The views (the visible list, the hidden list of paths) and the
-// accessibility of the list come with it; the playlist's own signals keep it current.
+// The playlist as Qt's item views take it: one row per entry, its shown name in the display role,
+// its full path in PathRole, and "playing" as the current entry's accessible description. The
+// views (the visible list, the hidden list of paths) and the list's accessibility come with it;
+// the playlist's own signals keep it current.
 class TPlaylistModel : public QAbstractListModel {
     Q_OBJECT
 public:

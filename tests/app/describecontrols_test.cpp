@@ -144,4 +144,33 @@ TEST_F(AccessTest, TabReachesEveryControlWithItsFocusShownAndF10OpensTheMenus) {
     EXPECT_TRUE(WaitFor([&] { return f.MainMenu1->activeAction() == f.File1->menuAction(); }));
 }
 
+// The list is an item view of the playlist's model, so a screen reader gets it as Qt's views
+// give it: a list with one item per entry, the selected one marked, the current one described.
+TEST_F(AccessTest, ThePlaylistIsAListOfItsEntriesWithTheCurrentOne) {
+    WriteState({"tone.wav", "tone.mp3", "tone.wma"}, "0\r\n2\r\n1\r\n1000\r\n");
+    TForm1& f = Start();
+    f.btn[1]->click();
+    QAccessibleInterface* list = Access(f.List2);
+    ASSERT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Playlist entries"));
+    const QString names[] = {QStringLiteral("tone.wav"), QStringLiteral("tone.mp3"),
+                             QStringLiteral("tone.wma")};
+    ASSERT_EQ(list->childCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface* item = list->child(i);
+        ASSERT_NE(item, nullptr) << i;
+        EXPECT_EQ(item->role(), QAccessible::ListItem) << i;
+        EXPECT_EQ(item->text(QAccessible::Name), names[i]);
+        EXPECT_EQ(item->text(QAccessible::Description),
+                  i == 1 ? QStringLiteral("playing") : QString());
+        EXPECT_EQ(item->state().selected, i == 1) << i;
+    }
+    f.btnnext->click();
+    EXPECT_EQ(list->child(2)->text(QAccessible::Description), QStringLiteral("playing"));
+    EXPECT_TRUE(list->child(2)->state().selected);
+    f.List2->DoFileDropped(MediaFile("clip.avi"));
+    EXPECT_EQ(list->childCount(), 4);
+    EXPECT_EQ(list->child(3)->text(QAccessible::Name), QStringLiteral("clip.avi"));
+}
+
 }  // namespace
