@@ -766,6 +766,7 @@ void TForm1::SetPlayMarks(bool play, bool pause, bool stop) {
     Play3->setChecked(play);
     Pause1->setChecked(pause);
     Stop1->setChecked(stop);
+    emit PlayStateChanged();
 }
 
 // --- playback
@@ -915,6 +916,7 @@ void TForm1::Slider2StartTracking(TSlider*) {
     // The poll would pull the thumb back to the device's position while it is dragged.
     PositionTimer->stop();
     dragging_ = true;
+    emit PlayStateChanged();
 }
 
 void TForm1::Slider2StopTracking(TSlider* sender) {
@@ -927,6 +929,7 @@ void TForm1::Slider2StopTracking(TSlider* sender) {
         MediaPlayer->Pause();
     }
     PositionTimer->start();
+    emit PlayStateChanged();
 }
 
 void TForm1::Slider1Change(TSlider* sender) {

@@ -238,6 +238,9 @@ public:
 signals:
     // The close completed (the state was written); the program ends.
     void FormClosed();
+    // The play state shown (the mode text, glyphs and marks) changed, or a drag of the position
+    // thumb paused or resumed the device.
+    void PlayStateChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,6 +7,7 @@
 
 #include "app/tform1.h"
 #include "app/tmprisservice.h"
+#include "app/tplaylist.h"
 #include "platform/filenames.h"
 
 TMprisPlayer::TMprisPlayer(TMprisService* service)
@@ -24,9 +25,9 @@ void TMprisPlayer::SetLoopStatus(const QString& status) {
     if (status != QLatin1String("Playlist") && status != QLatin1String("None")) {
         return;
     }
-    TForm1& form = service_->Form();
+    TPlaylist& playlist = service_->Playlist();
     const bool loop = status == QLatin1String("Playlist");
-    service_->Run([&form, loop] { form.Checkbox1->setChecked(loop); });
+    service_->Run([&playlist, loop] { playlist.SetLoopBack(loop); });
 }
 
 QVariantMap TMprisPlayer::Metadata() const {
@@ -41,8 +42,8 @@ void TMprisPlayer::SetVolume(double volume) {
     // NaN counts as silence; the slider's change handler runs only when its value moves.
     const int value =
         std::isnan(volume) ? 0 : static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 1000));
-    TForm1& form = service_->Form();
-    service_->Run([&form, value] { form.Slider1->SetValue(value); });
+    TPlaylist& playlist = service_->Playlist();
+    service_->Run([&playlist, value] { playlist.SetVolume(value); });
 }
 
 qlonglong TMprisPlayer::Position() const {

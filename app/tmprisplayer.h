@@ -7,9 +7,10 @@
 
 class TMprisService;
 
-// org.mpris.MediaPlayer2.Player: the transport and the volume, mapped onto the player window's
-// buttons and volume slider. Seeking is not offered (CanSeek is false): the position slider seeks
-// only by a drag, which pauses and resumes the device, and no remote call can stand for that.
+// org.mpris.MediaPlayer2.Player: the transport, mapped onto the player window's buttons, and loop
+// back and the volume, the playlist's. Seeking is not offered (CanSeek is false): the position
+// slider seeks only by a drag, which pauses and resumes the device, and no remote call can stand
+// for that.
 class TMprisPlayer : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
@@ -40,7 +41,8 @@ public:
     void SetRate(double) {}  // the device plays at normal speed only
     QVariantMap Metadata() const;
     double Volume() const;
-    // Moves the volume slider, as a drag of its thumb would: 0.0..1.0 onto 0..1000.
+    // Sets the playlist's volume, which the window's slider then shows and the device takes, as
+    // after a drag of the thumb: 0.0..1.0 onto 0..1000.
     void SetVolume(double volume);
     qlonglong Position() const;
     bool CanGoNext() const;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QTimer>
 #include <QUrl>
 
 #include <utility>
@@ -10,6 +11,7 @@
 #include "app/tform1.h"
 #include "app/tmprisplayer.h"
 #include "app/tmprisroot.h"
+#include "app/tplaylist.h"
 #include "platform/tapplication.h"
 
 namespace {
@@ -19,7 +21,7 @@ const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player")
 }  // namespace
 
 TMprisService::TMprisService(TForm1& form, QString serviceName, QDBusConnection connection)
-    : QObject(&form), form_(form), connection_(std::move(connection)) {
+    : QObject(&form), form_(form), playlist_(*form.Playlist), connection_(std::move(connection)) {
     // The adaptors are children of this object and exported with it.
     new TMprisRoot(this);
     new TMprisPlayer(this);
@@ -41,17 +43,18 @@ TMprisService::TMprisService(TForm1& form, QString serviceName, QDBusConnection 
         return;
     }
     announced_ = PlayerProperties();
-    // The play state shows in these marks; a change announces itself at once.
-    for (QAction* mark : {form_.Play3, form_.Pause1, form_.Stop1}) {
-        if (mark != nullptr) {
-            connect(mark, &QAction::changed, this,
-                    guarded([this](auto&&...) { AnnounceChanges(); }, &form_));
-        }
+    for (const auto change :
+         {&TPlaylist::RowsInserted, &TPlaylist::RowsRemoved, &TPlaylist::WasReset}) {
+        connect(&playlist_, change, this, &TMprisService::AnnounceSoon);
     }
-    poll_.setInterval(500);
-    connect(&poll_, &QTimer::timeout, this,
-            guarded([this](auto&&...) { AnnounceChanges(); }, &form_));
-    poll_.start();
+    connect(&playlist_, &TPlaylist::CurrentIndexChanged, this, &TMprisService::AnnounceSoon);
+    connect(&playlist_, &TPlaylist::LoopBackChanged, this, &TMprisService::AnnounceSoon);
+    connect(&playlist_, &TPlaylist::VolumeChanged, this, &TMprisService::AnnounceSoon);
+    connect(&form_, &TForm1::PlayStateChanged, this, &TMprisService::AnnounceSoon);
+    // The end of a track, or an error, stops the device before the window moves on.
+    if (form_.MediaPlayer != nullptr) {
+        connect(form_.MediaPlayer, &TMediaPlayer::Notify, this, &TMprisService::AnnounceSoon);
+    }
 }
 
 TMprisService::~TMprisService() {
@@ -86,7 +89,7 @@ QString TMprisService::PlaybackStatus() const {
 }
 
 QString TMprisService::LoopStatus() const {
-    return form_.Checkbox1->isChecked() ? QStringLiteral("Playlist") : QStringLiteral("None");
+    return playlist_.LoopBack() ? QStringLiteral("Playlist") : QStringLiteral("None");
 }
 
 QVariantMap TMprisService::Metadata() const {
@@ -102,8 +105,8 @@ QVariantMap TMprisService::Metadata() const {
     metadata.insert(
         QStringLiteral("mpris:trackid"),
         QVariant::fromValue(QDBusObjectPath(QStringLiteral("/id/korvi/Tovra3/Track/%1")
-                                                .arg(std::max<int>(form_.CurrentIndex, 0)))));
-    metadata.insert(QStringLiteral("xesam:title"), TForm1::DisplayName(file));
+                                                .arg(std::max(playlist_.CurrentIndex(), 0)))));
+    metadata.insert(QStringLiteral("xesam:title"), TPlaylist::DisplayName(file));
     metadata.insert(QStringLiteral("xesam:url"),
                     QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
     if (form_.MediaPlayer->DeviceId() != 0) {
@@ -115,7 +118,7 @@ QVariantMap TMprisService::Metadata() const {
 }
 
 double TMprisService::Volume() const {
-    return form_.Slider1->Value() / 1000.0;
+    return playlist_.Volume() / 1000.0;
 }
 
 qlonglong TMprisService::Position() const {
@@ -123,11 +126,11 @@ qlonglong TMprisService::Position() const {
 }
 
 bool TMprisService::CanGoNext() const {
-    return form_.List2->Count() > 0;
+    return playlist_.Count() > 0;
 }
 
 bool TMprisService::CanPlay() const {
-    return form_.List2->Count() > 0;
+    return playlist_.Count() > 0;
 }
 
 bool TMprisService::CanPause() const {
@@ -146,6 +149,17 @@ QVariantMap TMprisService::PlayerProperties() const {
         {QStringLiteral("CanPlay"), CanPlay()},
         {QStringLiteral("CanPause"), CanPause()},
     };
+}
+
+void TMprisService::AnnounceSoon() {
+    if (announcing_) {
+        return;
+    }
+    announcing_ = true;
+    QTimer::singleShot(0, this, [this] {
+        announcing_ = false;
+        AnnounceChanges();
+    });
 }
 
 void TMprisService::AnnounceChanges() {

@@ -3,17 +3,20 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QVariantMap>
 
 #include <functional>
 
 class TForm1;
+class TPlaylist;
 
 // The player on the session bus as an MPRIS2 media player, so media keys and the desktop's media
 // controls work. This object is exported at /org/mpris/MediaPlayer2 and carries the two adaptors,
-// TMprisRoot and TMprisPlayer. Every command runs the player window's own handler, the one its
-// button or slider runs, so the window shows the same texts, glyphs and marks as after a click.
+// TMprisRoot and TMprisPlayer. Loop back and the volume are the playlist's: they are read from it
+// and set in it, and the window shows them as after a click. The transport runs the window's own
+// handlers, the ones its buttons run, so the window shows the same texts, glyphs and marks.
+// Changes are announced when the playlist, the window's play state or the device says they
+// happened; nothing is polled.
 //
 // Commands are queued and run on the next turn of the event loop through the general error
 // handler: the D-Bus caller gets its answer at once, and a message box an error brings up does
@@ -39,6 +42,7 @@ public:
     // The bus name held; empty when not registered.
     const QString& ServiceName() const { return serviceName_; }
     TForm1& Form() const { return form_; }
+    TPlaylist& Playlist() const { return playlist_; }
 
     // Runs a handler of the window on the next event-loop turn, through guarded(), then announces
     // the properties it changed.
@@ -46,9 +50,9 @@ public:
 
     // The Player interface's properties as the window and its device show them now.
     QString PlaybackStatus() const;
-    QString LoopStatus() const;  // "Playlist" or "None", from the loop back box
+    QString LoopStatus() const;  // "Playlist" or "None", from the playlist's loop back
     QVariantMap Metadata() const;
-    double Volume() const;       // Slider1 0..1000 as 0.0..1.0
+    double Volume() const;       // the playlist's 0..1000 as 0.0..1.0
     qlonglong Position() const;  // microseconds
     bool CanGoNext() const;
     bool CanPlay() const;
@@ -59,12 +63,15 @@ public:
 
 private:
     QVariantMap PlayerProperties() const;
+    // One announcement on the next event-loop turn for however many changes come before it, so
+    // a change is announced once the step that made it is complete.
+    void AnnounceSoon();
 
     TForm1& form_;
+    TPlaylist& playlist_;
     QDBusConnection connection_;
     QString serviceName_;
     bool registered_ = false;
+    bool announcing_ = false;
     QVariantMap announced_;
-    // Catches changes made by the window itself (the end of a track, a slider, a drop).
-    QTimer poll_;
 };
