@@ -11,6 +11,7 @@
 #include "app/tform1.h"
 #include "app/tform8.h"
 #include "app/tmprisservice.h"
+#include "controls/widgetkit.h"
 #include "platform/filenames.h"
 #include "platform/tapplication.h"
 #include "platform/tinstancechannel.h"
@@ -39,7 +40,7 @@ int main(int argc, char* argv[]) {
     TInstanceChannel channel(socketName);
     channel.Listen();
 
-    TApplication::instance().setTitle(QStringLiteral("Tovra III [Velmo History]"));
+    TApplication::instance().setTitle(ProductTitle());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/tovra3.png")));
 
     std::unique_ptr<TForm1> Form1;

@@ -17,6 +17,7 @@
 #include "app/tjpegimage.h"
 #include "app/tmenumarkstyle.h"
 #include "app/tplaylistmodel.h"
+#include "controls/widgetkit.h"
 #include "device/emcideviceerror.h"
 #include "infobox/infodispatch.h"
 #include "infobox/tform2.h"
@@ -33,16 +34,6 @@
 
 namespace {
 
-const QColor clRed(0xFF, 0x00, 0x00);
-const QColor clNavy(0x00, 0x00, 0x80);
-const QColor clSilver(0xC0, 0xC0, 0xC0);
-const QColor clAqua(0x00, 0xFF, 0xFF);
-const QColor clYellow(0xFF, 0xFF, 0x00);
-const QColor clWhite(0xFF, 0xFF, 0xFF);
-const QColor clBlack(0x00, 0x00, 0x00);
-const QColor clLime(0x00, 0xFF, 0x00);
-const QColor clMoneyGreen(0xC0, 0xDC, 0xC0);
-
 const QString kTitleTail = QStringLiteral("          ");  // ten blanks after every title
 const QString kAuthorCredit = QStringLiteral("by Korvi");
 
@@ -51,48 +42,25 @@ int ToInt(std::int64_t value) {
                                                      std::numeric_limits<int>::max()));
 }
 
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::Text, colour);
-    widget->setPalette(palette);
+TSlider* MakeSlider(QWidget* parent, const QRect& geometry, const QString& thumb, int maximum) {
+    auto* slider = new TSlider(parent);
+    slider->setGeometry(geometry);
+    slider->SetNumThumbStates(2);
+    slider->SetImageHThumb(QImage(HighDensityFile(QStringLiteral(":/art/sliders/") + thumb)));
+    // The focus shows on both, so a keyboard user sees where the keys go.
+    slider->SetOptions(soShowFocus | soSmooth);
+    slider->SetMinValue(0);
+    slider->SetMaxValue(maximum);
+    slider->SetIncrement(10);
+    return slider;
 }
 
-QFont MakeFont(const QString& family, int pointSize, bool bold = false, bool italic = false) {
-    QFont font(family, pointSize);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
-
-// width 0: as wide as the text; labels whose text changes get room for their longest text.
-QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int width = 0) {
-    auto* label = new QLabel(text, parent);
-    label->move(x, y);
-    label->adjustSize();
-    if (width > 0) {
-        label->resize(width, label->height());
-    }
-    return label;
-}
-
-QFrame* MakePanel(QWidget* parent, const QRect& geometry, bool raised) {
-    auto* panel = new QFrame(parent);
-    panel->setGeometry(geometry);
-    panel->setFrameStyle(raised ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
-    panel->setLineWidth(1);
-    return panel;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& hint,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setGeometry(geometry);
-    button->setToolTip(hint);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
+QCheckBox* MakeCheckBox(QWidget* parent, const QRect& geometry, const QString& hint) {
+    auto* box = new QCheckBox(parent);
+    box->setGeometry(geometry);
+    box->setToolTip(hint);
+    box->setCursor(Qt::PointingHandCursor);
+    return box;
 }
 
 // A bitmap-button glyph: the bottom-left pixel's colour is transparent. The picture drawn at
@@ -147,7 +115,7 @@ TForm1::TForm1(QString programDir, QString audioSink, QString videoSink, QWidget
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(MakeFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
     CreateControls();
     CreateMenus();
     ConnectHandlers();
@@ -161,6 +129,10 @@ TForm1::~TForm1() {
 }
 
 // --- files and geometry -------------------------------------------------------------------------
+
+QString TForm1::DefaultCaption() {
+    return ProductTitle();
+}
 
 QString TForm1::FormatTime(std::int64_t ms) {
     return QString::asprintf("%2.2d:%2.2d", ToInt(ms / 60000), ToInt((ms / 1000) % 60));
@@ -225,8 +197,7 @@ void TForm1::CreateControls() {
 
 void TForm1::CreatePlayerSide(QWidget* client) {
     // At the left edge, so the whole panel fits the 375-pixel window with the playlist hidden.
-    Panel5 = MakePanel(client, QRect(0, 6, 374, 310), true);
-
+    Panel5 = MakePanel(client, "Panel5", QRect(0, 6, 374, 310), true);
     Image1 = new QLabel(Panel5);
     Image1->setGeometry(7, 7, 359, 105);
     const QString banner = HighDensityFile(QStringLiteral(":/art/banner.jpg"));
@@ -234,27 +205,35 @@ void TForm1::CreatePlayerSide(QWidget* client) {
     bannerImage.setDevicePixelRatio(PictureRatio(banner));
     Image1->setPixmap(QPixmap::fromImage(bannerImage));
 
-    QFont timeFont(QStringLiteral("Times New Roman"));
-    timeFont.setPixelSize(35);
-    timeFont.setBold(true);
-    Labelwaktu = MakeLabel(Panel5, QStringLiteral("00:00"), 16, 10);
-    Labelwaktu->setFont(timeFont);
-    Labelwaktu->setGeometry(16, 10, 118, 42);
-    SetTextColour(Labelwaktu, clSilver);
+    // Width 0: as wide as the text. Labels whose text changes get room for their longest text.
+    const struct {
+        QLabel** label;
+        const char* name;
+        const char* text;
+        QRect place;
+        QColor colour;
+    } labels[] = {
+        {&Labelwaktu, "Labelwaktu", "00:00", {16, 10, 118, 42}, clSilver},
+        {&Label1, "Label1", "Durasi :", {140, 14, 0, 0}, clWhite},
+        {&labeldurasi, "labeldurasi", "00:00", {186, 14, 60, 0}, clLime},
+        {&LabelMode, "LabelMode", "Mode", {140, 32, 100, 0}, clAqua},
+        {&Label4, "Label4", "Playlist No.", {140, 50, 0, 0}, clWhite},
+        {&Labelnomer, "Labelnomer", "-", {206, 50, 50, 0}, clWhite},
+        {&Label3, "Label3", "Vol.", {258, 14, 0, 0}, clWhite},
+        {&labeltitle, "labeltitle", "*Title          ", {20, 88, 335, 16}, clRed},
+    };
+    for (const auto& l : labels) {
+        *l.label = MakeLabel(Panel5, l.name, QString::fromLatin1(l.text), l.place.x(), l.place.y());
+        SetTextColour(*l.label, l.colour);
+    }
+    Labelwaktu->setFont(PixelFont(QStringLiteral("Times New Roman"), 35, true));
+    labeltitle->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true));
+    for (const auto& l : labels) {
+        const QSize size = (*l.label)->sizeHint();
+        (*l.label)->resize(l.place.width() > 0 ? l.place.width() : size.width(),
+                           l.place.height() > 0 ? l.place.height() : size.height());
+    }
 
-    Label1 = MakeLabel(Panel5, QStringLiteral("Durasi :"), 140, 14);
-    SetTextColour(Label1, clWhite);
-    labeldurasi = MakeLabel(Panel5, QStringLiteral("00:00"), 186, 14, 60);
-    SetTextColour(labeldurasi, clLime);
-    LabelMode = MakeLabel(Panel5, QStringLiteral("Mode"), 140, 32, 100);
-    SetTextColour(LabelMode, clAqua);
-    Label4 = MakeLabel(Panel5, QStringLiteral("Playlist No."), 140, 50);
-    SetTextColour(Label4, clWhite);
-    Labelnomer = MakeLabel(Panel5, QStringLiteral("-"), 206, 50, 50);
-    SetTextColour(Labelnomer, clWhite);
-
-    Label3 = MakeLabel(Panel5, QStringLiteral("Vol."), 258, 14);
-    SetTextColour(Label3, clWhite);
     Gauge1 = new TGauge(Panel5);
     Gauge1->setGeometry(258, 30, 99, 15);
     Gauge1->SetRange(0, 100);
@@ -262,96 +241,71 @@ void TForm1::CreatePlayerSide(QWidget* client) {
     Gauge1->BackColor = clYellow;
     Gauge1->ForeColor = clLime;
     Gauge1->TextColor = clAqua;
-    Gauge1->setFont(MakeFont(QStringLiteral("Tahoma"), 8, true));
+    Gauge1->setFont(PixelFont(QStringLiteral("Tahoma"), 11, true));
 
-    labeltitle = new QLabel(QStringLiteral("*Title          "), Panel5);
-    labeltitle->setGeometry(20, 88, 335, 16);
-    labeltitle->setFont(MakeFont(QStringLiteral("MS Sans Serif"), 8, true));
-    SetTextColour(labeltitle, clRed);
-
-    Slider2 = new TSlider(Panel5);
-    Slider2->setGeometry(12, 117, 350, 9);
+    Slider2 = MakeSlider(Panel5, QRect(12, 117, 350, 9), QStringLiteral("position_thumb.bmp"), 100);
     Slider2->setToolTip(QStringLiteral("Music or Video Position"));
-    Slider2->SetNumThumbStates(2);
-    Slider2->SetImageHThumb(
-        QImage(HighDensityFile(QStringLiteral(":/art/sliders/position_thumb.bmp"))));
-    Slider2->SetOptions(soShowFocus | soSmooth);
-    Slider2->SetMinValue(0);
-    Slider2->SetMaxValue(100);
-    Slider2->SetIncrement(10);
     Slider2->SetValue(0);
     Slider2->setEnabled(false);
 
     const struct {
         QPushButton** button;
+        QWidget* panel;
+        const char* name;
+        const char* caption;
         const char* hint;
-    } transport[] = {{&btnprev, "Track list sebelumnya"},
-                     {&BtnPlay, "Mainkan filelist"},
-                     {&btnpause, "Pause"},
-                     {&btnstop, "Stop"},
-                     {&btnnext, "Mainkan track list selanjutnya"}};
-    int x = 12;
-    for (const auto& t : transport) {
-        *t.button = MakeButton(Panel5, QString(), QString::fromUtf8(t.hint), QRect(x, 132, 40, 25));
-        x += 40;
+        const char* icon;
+        QRect place;
+    } buttons[] = {
+        {&btnprev, Panel5, "btnprev", "", "Track list sebelumnya", "prev.bmp", {12, 132, 40, 25}},
+        {&BtnPlay, Panel5, "BtnPlay", "", "Mainkan filelist", nullptr, {52, 132, 40, 25}},
+        {&btnpause, Panel5, "btnpause", "", "Pause", nullptr, {92, 132, 40, 25}},
+        {&btnstop, Panel5, "btnstop", "", "Stop", nullptr, {132, 132, 40, 25}},
+        {&btnnext,
+         Panel5,
+         "btnnext",
+         "",
+         "Mainkan track list selanjutnya",
+         "next.bmp",
+         {172, 132, 40, 25}},
+        {&BitBtn1, Panel5, "BitBtn1", "", "Add filelist", "add.bmp", {218, 132, 40, 25}},
+    };
+    for (const auto& b : buttons) {
+        *b.button = MakeButton(b.panel, b.name, QString::fromLatin1(b.caption), b.place);
+        (*b.button)->setToolTip(QString::fromLatin1(b.hint));
+        if (b.icon) {
+            (*b.button)->setIcon(ArtIcon(QString::fromLatin1(b.icon)));
+        }
     }
-    btnprev->setIcon(ArtIcon(QStringLiteral("prev.bmp")));
-    btnnext->setIcon(ArtIcon(QStringLiteral("next.bmp")));
-    BitBtn1 =
-        MakeButton(Panel5, QString(), QStringLiteral("Add filelist"), QRect(218, 132, 40, 25));
-    BitBtn1->setIcon(ArtIcon(QStringLiteral("add.bmp")));
 
-    Panel1 = MakePanel(Panel5, QRect(264, 129, 102, 44), true);
+    Panel1 = MakePanel(Panel5, "Panel1", QRect(264, 129, 102, 44), true);
     Image2 = new QLabel(Panel1);
     Image2->setGeometry(4, 4, 20, 16);
     Image2->setPixmap(ArtIcon(QStringLiteral("volume.bmp")).pixmap(20, 16));
-    Label2 = MakeLabel(Panel1, QStringLiteral("Max Vol."), 30, 6, 66);
+    Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("Max Vol."), 30, 6);
+    Label2->resize(66, Label2->height());
     Label2->setEnabled(false);
-    Slider1 = new TSlider(Panel1);
-    Slider1->setGeometry(3, 27, 95, 11);
+    Slider1 = MakeSlider(Panel1, QRect(3, 27, 95, 11), QStringLiteral("volume_thumb.bmp"), 1000);
     Slider1->setToolTip(QStringLiteral("Volume control"));
-    Slider1->SetNumThumbStates(2);
-    Slider1->SetImageHThumb(
-        QImage(HighDensityFile(QStringLiteral(":/art/sliders/volume_thumb.bmp"))));
-    // Its focus shows too, so a keyboard user sees where the keys go.
-    Slider1->SetOptions(soShowFocus | soSmooth);
-    Slider1->SetMinValue(0);
-    Slider1->SetMaxValue(1000);
-    Slider1->SetIncrement(10);
     Slider1->SetValue(1000);
 
-    Panel2 = MakePanel(Panel5, QRect(7, 162, 253, 26), false);
-    Panel2->setAutoFillBackground(true);
-    QPalette green = Panel2->palette();
-    green.setColor(QPalette::Window, clMoneyGreen);
-    Panel2->setPalette(green);
-    CheckBox2 = new QCheckBox(Panel2);
-    CheckBox2->setGeometry(6, 5, 16, 16);
-    CheckBox2->setToolTip(QStringLiteral("Show or Hide Playlist"));
-    CheckBox2->setCursor(Qt::PointingHandCursor);
-    Label5 = MakeLabel(Panel2, QStringLiteral("PL"), 24, 6);
-    Checkbox1 = new QCheckBox(Panel2);
-    Checkbox1->setGeometry(48, 5, 16, 16);
-    Checkbox1->setToolTip(QStringLiteral("Loop Back"));
-    Checkbox1->setCursor(Qt::PointingHandCursor);
-    Label6 = MakeLabel(Panel2, QStringLiteral("LB"), 66, 6);
+    Panel2 = MakePanel(Panel5, "Panel2", QRect(7, 162, 253, 26), false, clMoneyGreen);
+    CheckBox2 = MakeCheckBox(Panel2, QRect(6, 5, 16, 16), QStringLiteral("Show or Hide Playlist"));
+    Label5 = MakeLabel(Panel2, "Label5", QStringLiteral("PL"), 24, 6);
+    Checkbox1 = MakeCheckBox(Panel2, QRect(48, 5, 16, 16), QStringLiteral("Loop Back"));
+    Label6 = MakeLabel(Panel2, "Label6", QStringLiteral("LB"), 66, 6);
     BitBtn7 =
-        MakeButton(Panel2, QStringLiteral("About Tovra III "),
-                   QStringLiteral("Tentang Tovra III [Velmo History]"), QRect(124, 2, 126, 22));
+        MakeButton(Panel2, "BitBtn7", QStringLiteral("About Tovra III "), QRect(124, 2, 126, 22));
+    BitBtn7->setToolTip(QStringLiteral("Tentang ") + ProductTitle());
     BitBtn7->setIcon(ArtIcon(QStringLiteral("about.bmp")));
 
-    PanelQuick = MakePanel(Panel5, QRect(7, 191, 256, 56), true);
-    const QFont terminal = [] {
-        QFont font = MakeFont(QStringLiteral("Terminal"), 8, true);
-        font.setStyleHint(QFont::TypeWriter);
-        return font;
-    }();
+    PanelQuick = MakePanel(Panel5, "PanelQuick", QRect(7, 191, 256, 56), true);
+    const QFont terminal = PixelFont(QStringLiteral("Terminal"), 11, true);
     for (int k = 1; k <= 20; ++k) {
-        const int column = (k - 1) % 10;
-        const int row = (k - 1) / 10;
-        QPushButton* button =
-            MakeButton(PanelQuick, k < 20 ? QString::number(k) : QStringLiteral(">>"), QString(),
-                       QRect(3 + column * 25, 3 + row * 25, 25, 25));
+        const QByteArray name = "btn" + QByteArray::number(k);
+        QPushButton* button = MakeButton(
+            PanelQuick, name.constData(), k < 20 ? QString::number(k) : QStringLiteral(">>"),
+            QRect(3 + (k - 1) % 10 * 25, 3 + (k - 1) / 10 * 25, 25, 25));
         button->setProperty("Tag", k);
         button->setFont(terminal);
         SetTextColour(button, clSilver);
@@ -359,18 +313,15 @@ void TForm1::CreatePlayerSide(QWidget* client) {
     }
     btn[19]->setToolTip(QStringLiteral("Mainkan track list selanjutnya"));
 
-    Panel4 = MakePanel(Panel5, QRect(264, 176, 102, 71), false);
-    Panel4->setAutoFillBackground(true);
-    Panel4->setPalette(green);
-
+    Panel4 = MakePanel(Panel5, "Panel4", QRect(264, 176, 102, 71), false, clMoneyGreen);
     ListBox1 = new QListWidget(Panel5);
     ListBox1->setGeometry(7, 251, 359, 52);
-    ListBox1->setFont(MakeFont(QStringLiteral("Tahoma"), 8, true));
+    ListBox1->setFont(PixelFont(QStringLiteral("Tahoma"), 11, true));
     ListBox1->setEnabled(false);
 }
 
 void TForm1::CreatePlaylistSide(QWidget* client) {
-    Panel6 = MakePanel(client, QRect(385, 6, 307, 310), true);
+    Panel6 = MakePanel(client, "Panel6", QRect(385, 6, 307, 310), true);
 
     auto* rows = new TPlaylistModel(*Playlist, this);
     List2 = new TDnDListBox(Panel6);
@@ -381,7 +332,7 @@ void TForm1::CreatePlaylistSide(QWidget* client) {
     List2->SetStyle(lbOwnerDrawFixed);
     List2->SetItemHeight(16);
     List2->SetAutoAdd(false);
-    List2->setFont(MakeFont(QStringLiteral("Tahoma"), 8));
+    List2->setFont(PixelFont(QStringLiteral("Tahoma"), 11));
     SetTextColour(List2, clNavy);
     List2->setContextMenuPolicy(Qt::CustomContextMenu);
     List2->setAccessibleName(QStringLiteral("Playlist entries"));
@@ -401,24 +352,47 @@ void TForm1::CreatePlaylistSide(QWidget* client) {
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
 
-    Panel3 = MakePanel(Panel6, QRect(6, 272, 295, 32), true);
-    BitBtn2 = MakeButton(Panel3, QStringLiteral("Add"), QStringLiteral("Add filelist"),
-                         QRect(3, 4, 52, 24));
-    BitBtn2->setIcon(ArtIcon(QStringLiteral("add.bmp")));
-    BitBtn3 = MakeButton(Panel3, QStringLiteral("Delete"),
-                         QStringLiteral("Hapus filelist yang terseleksi"), QRect(56, 4, 60, 24));
-    BitBtn3->setIcon(ArtIcon(QStringLiteral("delete.bmp")));
-    BitBtn4 = MakeButton(Panel3, QStringLiteral("Clear"), QStringLiteral("Clear Playlist"),
-                         QRect(117, 4, 56, 24));
-    BitBtn4->setIcon(ArtIcon(QStringLiteral("clear.bmp")));
-    BitBtn6 =
-        MakeButton(Panel3, QStringLiteral("InfoBox"),
-                   QStringLiteral("Lihat InfoBox filelist yang terseleksi"), QRect(174, 4, 62, 24));
-    BitBtn6->setIcon(ArtIcon(QStringLiteral("info.bmp")));
-    BitBtn5 = new QPushButton(Panel3);
-    BitBtn5->setGeometry(237, 4, 55, 24);
-    BitBtn5->setFont(MakeFont(QStringLiteral("MS Sans Serif"), 8, true, true));
+    Panel3 = MakePanel(Panel6, "Panel3", QRect(6, 272, 295, 32), true);
+    const struct {
+        QPushButton** button;
+        const char* name;
+        const char* caption;
+        const char* hint;
+        const char* icon;
+        QRect place;
+    } buttons[] = {
+        {&BitBtn2, "BitBtn2", "Add", "Add filelist", "add.bmp", {3, 4, 52, 24}},
+        {&BitBtn3,
+         "BitBtn3",
+         "Delete",
+         "Hapus filelist yang terseleksi",
+         "delete.bmp",
+         {56, 4, 60, 24}},
+        {&BitBtn4, "BitBtn4", "Clear", "Clear Playlist", "clear.bmp", {117, 4, 56, 24}},
+        {&BitBtn6,
+         "BitBtn6",
+         "InfoBox",
+         "Lihat InfoBox filelist yang terseleksi",
+         "info.bmp",
+         {174, 4, 62, 24}},
+    };
+    for (const auto& b : buttons) {
+        *b.button = MakeButton(Panel3, b.name, QString::fromLatin1(b.caption), b.place);
+        (*b.button)->setToolTip(QString::fromLatin1(b.hint));
+        (*b.button)->setIcon(ArtIcon(QString::fromLatin1(b.icon)));
+    }
+    BitBtn5 = MakeButton(Panel3, "BitBtn5", QString(), QRect(237, 4, 55, 24));
+    BitBtn5->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true, true));
     BitBtn5->setEnabled(false);
+
+    // Every button but the disabled credit shows the hand and takes the focus by the keyboard
+    // only, as bitmap buttons do.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button != BitBtn5) {
+            button->setCursor(Qt::PointingHandCursor);
+            button->setFocusPolicy(Qt::TabFocus);
+        }
+    }
 }
 
 void TForm1::CreateMenus() {
@@ -458,7 +432,7 @@ void TForm1::CreateMenus() {
 
     About1 = MainMenu1->addMenu(QStringLiteral("About"));
     About2 = About1->addAction(ArtIcon(QStringLiteral("about.bmp")),
-                               QStringLiteral("About Tovra III [Velmo History]"));
+                               QStringLiteral("About ") + ProductTitle());
     About1->addSeparator();
     ReadmeFile1 =
         About1->addAction(ArtIcon(QStringLiteral("readme.bmp")), QStringLiteral("Readme File"));

@@ -41,7 +41,7 @@ public:
                     QString videoSink = QStringLiteral("autovideosink"), QWidget* parent = nullptr);
     ~TForm1() override;
 
-    static QString DefaultCaption() { return QStringLiteral("Tovra III [Velmo History]"); }
+    static QString DefaultCaption();  // the product's title
     // "%2.2d:%2.2d": whole minutes (at least two digits), then seconds of the minute.
     static QString FormatTime(std::int64_t ms);
     // The part of a path after its last "/".

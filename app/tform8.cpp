@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "controls/widgetkit.h"
+
 TForm8::TForm8(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       Label1(new QLabel(QStringLiteral("Tovra III Loading.."), this)),
@@ -15,12 +17,12 @@ TForm8::TForm8(QWidget* parent)
       ProgressBar1(new QProgressBar(this)) {
     setObjectName(QStringLiteral("Form8"));
     setFixedSize(302, 76);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
     setAutoFillBackground(true);
 
-    QFont bold(QStringLiteral("Tahoma"), 8);
-    bold.setBold(true);
-    Label1->setFont(bold);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(PixelFont(QStringLiteral("Tahoma"), 11, true));
+    Label2->setObjectName(QStringLiteral("Label2"));
     Label1->setGeometry(40, 10, 240, 16);
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setGeometry(14, 36, 273, 14);

@@ -11,15 +11,6 @@
 #include <QScreen>
 #include <QTextDocument>
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
 QLabel* MakePathLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -28,15 +19,8 @@ QLabel* MakePathLabel(QWidget* parent, const char* name, const QRect& geometry, 
     label->setGeometry(geometry);
     label->setFixedSize(geometry.size());
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetTextColour(label, kPurple);
+    SetTextColour(label, clPurple);
     return label;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    widget->setPalette(palette);
 }
 
 void SetFieldEnabled(QWidget* field, bool enabled) {
@@ -122,16 +106,6 @@ QLabel* MakeInfoLabel(QWidget* parent, const char* name, const QRect& geometry) 
     QLabel* label = MakeLabel(parent, name, QString(), geometry.left(), geometry.top());
     label->resize(geometry.size());
     return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
 }
 
 QString FromUtf8(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
-// Small builders shared by the info dialogs, which are laid out in code at fixed places.
+// Builders the info dialogs share beyond the widget kit: fields, group boxes, memos and the
+// dialogs' own label kinds, all laid out in code at fixed places.
 
 #include <QColor>
 #include <QFont>
@@ -8,7 +9,7 @@
 
 #include <string>
 
-#include "platform/pixelfont.h"
+#include "controls/widgetkit.h"
 
 class QDialog;
 class QGroupBox;
@@ -16,15 +17,8 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-inline const QColor kPurple(0x80, 0x00, 0x80);
-inline const QColor kNavy(0x00, 0x00, 0x80);
-
-// A plain-text label (a file name is never taken for markup) at a place, sized to its text.
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top);
 // A label of fixed size whose text is clipped, in purple: the file-name labels.
 QLabel* MakePathLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font);
-// Gives a widget the text colour of its texts.
-void SetTextColour(QWidget* widget, const QColor& colour);
 
 // An edit field on or off: usable with the window background of fields, or unusable with the
 // dialog's face colour, as the tag editors show an absent tag.
@@ -57,8 +51,5 @@ QLabel* MakeCaptionLabel(QWidget* parent, const char* name, const QString& text,
                          const QFont& font);
 // An empty label of fixed size for one line of figures.
 QLabel* MakeInfoLabel(QWidget* parent, const char* name, const QRect& geometry);
-// A push button that is never the dialog's default button.
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& geometry);
 // UTF-8 text (the tag classes' 8-bit text) as a QString.
 QString FromUtf8(const std::string& text);

@@ -65,7 +65,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometr
     memo->setFrameShape(QFrame::Box);
     QPalette palette = memo->palette();
     palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Text, kNavy);
+    palette.setColor(QPalette::Text, clNavy);
     memo->setPalette(palette);
     return memo;
 }

@@ -17,7 +17,7 @@ struct StandIns {
     bool narrow;
 };
 
-constexpr std::array<StandIns, 5> kStandIns{{
+constexpr std::array<StandIns, 7> kStandIns{{
     {"MS Sans Serif",
      {"Microsoft Sans Serif", "Liberation Sans Narrow", "Nimbus Sans Narrow", "Arial Narrow"},
      true},
@@ -25,6 +25,8 @@ constexpr std::array<StandIns, 5> kStandIns{{
     {"Tahoma", {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans Condensed"}, false},
     {"Times New Roman", {"Liberation Serif", "Tinos", "Nimbus Roman", "DejaVu Serif"}, false},
     {"Monotype Corsiva", {"URW Chancery L", "Z003", "Liberation Serif", "DejaVu Serif"}, false},
+    {"Lucida Console", {"Liberation Mono", "Cousine", "Nimbus Mono PS", "DejaVu Sans Mono"}, false},
+    {"Terminal", {"Liberation Mono", "Cousine", "Nimbus Mono PS", "DejaVu Sans Mono"}, false},
 }};
 
 }  // namespace

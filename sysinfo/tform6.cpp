@@ -1,5 +1,6 @@
 #include "sysinfo/tform6.h"
 
+#include "controls/widgetkit.h"
 #include "platform/pixelfont.h"
 #include "platform/tapplication.h"
 #include "sysinfo/talsawaveout.h"
@@ -33,16 +34,9 @@ TForm6::TForm6(QWidget* parent)
     setModal(false);
     setFixedSize(306, 292);
 
-    Label1 = new QLabel(kSoundHeading, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont heading(QStringLiteral("Tahoma"));
-    heading.setPixelSize(13);
-    heading.setBold(true);
-    Label1->setFont(heading);
-    QPalette red = Label1->palette();
-    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
-    Label1->setPalette(red);
-    Label1->move(8, 8);
+    Label1 = MakeLabel(this, "Label1", kSoundHeading, 8, 8);
+    Label1->setFont(PixelFont(QStringLiteral("Tahoma"), 13, true));
+    SetTextColour(Label1, clRed);
     Label1->adjustSize();
 
     Memo1 = new QPlainTextEdit(this);
@@ -54,15 +48,11 @@ TForm6::TForm6(QWidget* parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     FitMemoFont();
 
-    Button1 = new QPushButton(QStringLiteral("Button1"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(168, 8, 25, 17);
+    Button1 = MakeButton(this, "Button1", QStringLiteral("Button1"), QRect(168, 8, 25, 17));
     Button1->setVisible(false);
     connect(Button1, &QPushButton::clicked, this, guarded([this](bool) { Button1Click(); }, this));
 
-    Button2 = new QPushButton(kSoundHeading, this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(200, 0, 33, 17);
+    Button2 = MakeButton(this, "Button2", kSoundHeading, QRect(200, 0, 33, 17));
     Button2->setVisible(false);
     connect(Button2, &QPushButton::clicked, this, guarded([this](bool) { Button2Click(); }, this));
 

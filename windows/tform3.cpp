@@ -1,6 +1,6 @@
 #include "windows/tform3.h"
 
-#include "platform/pixelfont.h"
+#include "controls/widgetkit.h"
 #include "platform/tapplication.h"
 
 #include <QApplication>
@@ -23,33 +23,11 @@ static void initWindowsResources() {
 
 namespace {
 
-const QColor kTeal(0x00, 0x80, 0x80);
-const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kAqua(0x00, 0xFF, 0xFF);
-const QColor kWhite(0xFF, 0xFF, 0xFF);
-
 QLabel* addLabel(QWidget* parent, const char* name, int left, int top, const QString& text,
                  const QColor& colour) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    label->move(left, top);
-    label->adjustSize();
+    QLabel* label = MakeLabel(parent, name, text, left, top);
+    SetTextColour(label, colour);
     return label;
-}
-
-QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry, const QColor& colour) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setGeometry(geometry);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, colour);
-    panel->setPalette(palette);
-    return panel;
 }
 
 // A transparent picture drawn with smooth edges, at the screens' pixel density so that it stays
@@ -70,9 +48,9 @@ QPixmap makerLogo() {
     return drawn(QSize(105, 65), [](QPainter& painter) {
         QLinearGradient plate(0, 0, 0, 65);
         plate.setColorAt(0, QColor(0x00, 0x40, 0xA0));
-        plate.setColorAt(1, kNavy);
+        plate.setColorAt(1, clNavy);
         painter.setBrush(plate);
-        painter.setPen(QPen(kTeal, 2));
+        painter.setPen(QPen(clTeal, 2));
         painter.drawRoundedRect(QRectF(1, 1, 103, 63), 8, 8);
         QPainterPath wave;
         wave.moveTo(8, 44);
@@ -80,10 +58,10 @@ QPixmap makerLogo() {
             const double phase = (x - 8) / 89.0 * 3.14159 * 4;
             wave.lineTo(x, 44 - 9 * std::sin(phase) * (1.0 - (x - 8) / 120.0));
         }
-        painter.setPen(QPen(kAqua, 2));
+        painter.setPen(QPen(clAqua, 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(wave);
-        painter.setPen(kWhite);
+        painter.setPen(clWhite);
         painter.setFont(PixelFont(QStringLiteral("Times New Roman"), 22, true));
         painter.drawText(QRect(0, 4, 105, 28), Qt::AlignCenter, QStringLiteral("T III"));
     });
@@ -116,13 +94,13 @@ TForm3::TForm3(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint) {
     initWindowsResources();
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("About Tovra III [Velmo History]"));
+    setWindowTitle(QStringLiteral("About ") + ProductTitle());
     setModal(true);
     setFixedSize(451, 419);
     setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
     setAutoFillBackground(true);
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kTeal);
+    palette.setColor(QPalette::Window, clTeal);
     setPalette(palette);
 
     Image1 = new QLabel(this);
@@ -131,11 +109,11 @@ TForm3::TForm3(QWidget* parent)
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(programIcon());
 
-    Label1 = addLabel(this, "Label1", 134, 12, QStringLiteral("Tovra III [Velmo History]"), kAqua);
+    Label1 = addLabel(this, "Label1", 134, 12, ProductTitle(), clAqua);
     Label1->setFont(PixelFont(QStringLiteral("Times New Roman"), 21, true));
     Label1->adjustSize();
 
-    Panel2 = addPanel(this, "Panel2", QRect(8, 48, 437, 281), kNavy);
+    Panel2 = MakePanel(this, "Panel2", QRect(8, 48, 437, 281), false, clNavy);
     // Lowered inner and outer bevels.
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel2->setLineWidth(2);
@@ -167,35 +145,31 @@ TForm3::TForm3(QWidget* parent)
     };
     for (const Line& line : lines) {
         *line.label = addLabel(Panel2, line.name, line.left, line.top,
-                               QString::fromLatin1(line.text), kWhite);
+                               QString::fromLatin1(line.text), clWhite);
     }
     Label25->setFont(PixelFont(QStringLiteral("Tahoma"), 13, true));
     Label25->adjustSize();
 
-    Panel1 = addPanel(this, "Panel1", QRect(8, 338, 353, 73), kWhite);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setLineWidth(1);
+    Panel1 = MakePanel(this, "Panel1", QRect(8, 338, 353, 73), true, clWhite);
     Image2 = new QLabel(Panel1);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(4, 4, 105, 65);
     Image2->setPixmap(makerLogo());
-    LabelMaker = addLabel(Panel1, "LabelMaker", 116, 10, QStringLiteral("Made by the Tovra team"),
-                          Qt::black);
+    LabelMaker =
+        addLabel(Panel1, "LabelMaker", 116, 10, QStringLiteral("Made by the Tovra team"), clBlack);
     LabelMaker->setFont(PixelFont(QStringLiteral("Monotype Corsiva"), 16, true, true));
     LabelMaker->adjustSize();
     LabelRights = addLabel(Panel1, "LabelRights", 116, 40,
                            QStringLiteral("Freeware: free to use and to share,\n"
                                           "given as it is, without any warranty."),
-                           Qt::black);
+                           clBlack);
     LabelRights->setFont(PixelFont(QStringLiteral("Times New Roman"), 11));
     LabelRights->adjustSize();
 
-    BitBtn1 = new QPushButton(allGlyph(), QStringLiteral("Ok"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(376, 358, 67, 33);
+    BitBtn1 = MakeButton(this, "BitBtn1", QStringLiteral("Ok"), QRect(376, 358, 67, 33));
+    BitBtn1->setIcon(allGlyph());
     BitBtn1->setFont(PixelFont(QStringLiteral("Tahoma"), 13, true));
     BitBtn1->setCursor(Qt::PointingHandCursor);
-    BitBtn1->setAutoDefault(false);
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this](bool) { BitBtn1Click(); }, this));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

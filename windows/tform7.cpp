@@ -1,6 +1,7 @@
 #include "windows/tform7.h"
 
 #include "controls/tdndlistbox.h"
+#include "controls/widgetkit.h"
 #include "platform/tapplication.h"
 
 #include <QCoreApplication>
@@ -20,10 +21,7 @@ TForm7::TForm7(QWidget* parent, const QString& programDir)
     DnDListBox1 = new TDnDListBox(this);
     DnDListBox1->setObjectName(QStringLiteral("DnDListBox1"));
     DnDListBox1->setGeometry(0, -1, 521, 449);
-    QFont font(QStringLiteral("Lucida Console"));
-    font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(13);
-    DnDListBox1->setFont(font);
+    DnDListBox1->setFont(PixelFont(QStringLiteral("Lucida Console"), 13));
     // A plain list box sizes its lines by the font; the item height counts only when owner-drawn,
     // so a substitute font with longer descenders is never clipped.
     DnDListBox1->SetItemHeight(13);
