@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/elisterror.h"
+#include "platform/filenames.h"
 #include "platform/strtoint.h"
 #include "platform/tlinefile.h"
 
@@ -131,8 +132,11 @@ struct TPlaylist::TStore {
 
 namespace {
 
+// A name's bytes as a string: bytes that are not UTF-8 become lone surrogates, so the name still
+// names the same file when it goes back to the system.
 QString Text(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return NameFromNative(
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 }  // namespace
@@ -168,7 +172,7 @@ QString TPlaylist::Name(int index) const {
 }
 
 void TPlaylist::Append(const QString& path) {
-    const QByteArray bytes = path.toUtf8();
+    const QByteArray bytes = NativeOrText(path);
     const int row = Count();
     emit RowsAboutToBeInserted(row, row);
     store_->AddPath(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

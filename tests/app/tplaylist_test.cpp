@@ -329,4 +329,13 @@ TEST(TPlaylistTest, ManyDeletionsKeepTheRest) {
     EXPECT_THROW(playlist.Path(30), EListError);
 }
 
+// A name that is not UTF-8 names the same file through the playlist, both ways.
+TEST(TPlaylistTest, NamesThatAreNotUtf8KeepTheirBytes) {
+    TPlaylist playlist;
+    const QString path = QString::fromStdU16String(u"/m/caf\xdce9.mp3");
+    playlist.Append(path);
+    EXPECT_EQ(playlist.Path(0), path);
+    EXPECT_EQ(playlist.Name(0), QString::fromStdU16String(u"caf\xdce9.mp3"));
+}
+
 }  // namespace
