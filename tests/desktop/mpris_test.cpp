@@ -320,9 +320,12 @@ TEST_F(MprisTest, LoopStatusIsTheLoopBackBox) {
         bool checked;
         const char* read;
     } cases[] = {
-        {"Playlist", true, "Playlist"}, {"Track", true, "Playlist"},  // not offered: nothing
-                                                                      // changes
-        {"None", false, "None"},        {"Track", false, "None"},    {"nonsense", false, "None"},
+        {"Playlist", true, "Playlist"},
+        {"Track", true, "Playlist"},  // not offered: nothing
+                                      // changes
+        {"None", false, "None"},
+        {"Track", false, "None"},
+        {"nonsense", false, "None"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.set);
