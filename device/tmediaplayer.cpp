@@ -258,6 +258,11 @@ struct TMediaPlayer::Private {
     void exposeVideo() const;
     void showVideo();
     void requireOpen();
+    // The steps of TMediaPlayer::Open: forget the last track, pause on the new one (with a
+    // video sink when it has pictures), then take its start and length.
+    void resetForOpen();
+    GstStateChangeReturn prerollChoosingVideo();
+    void takeFigures(const QString& path);
 
     static GstBusSyncReply syncHandler(GstBus* bus, GstMessage* message, gpointer data);
     static void elementSetup(GstElement* playbin, GstElement* element, gpointer data);
@@ -643,29 +648,80 @@ QString TMediaPlayer::VideoOutput() const {
     return kind;
 }
 
-void TMediaPlayer::Open() {
-    Close();
-    d->takeAudioOutput();
-    d->discardMessages();
-    d->firstError.clear();
-    d->broken = false;
-    d->atEnd = false;
-    d->seekTarget.reset();
-    d->lastPosition = 0;
-    d->origin = 0;
-    d->length = 0;
-    d->overlayAsked = false;
-    d->notifyDue = false;
+void TMediaPlayer::Private::resetForOpen() {
+    takeAudioOutput();
+    discardMessages();
+    firstError.clear();
+    broken = false;
+    atEnd = false;
+    seekTarget.reset();
+    lastPosition = 0;
+    origin = 0;
+    length = 0;
+    overlayAsked = false;
+    notifyDue = false;
     // Only an X window can be handed to the X sinks; elsewhere they open a window of their own.
     const bool xWindow =
-        d->videoWindow != nullptr && QGuiApplication::platformName() == QLatin1String("xcb");
-    d->windowHandle = xWindow ? d->videoWindow->winId() : 0;
-    if (d->windowHandle != 0) {
+        videoWindow != nullptr && QGuiApplication::platformName() == QLatin1String("xcb");
+    windowHandle = xWindow ? videoWindow->winId() : 0;
+    if (windowHandle != 0) {
         // playbin keeps the window and hands it to every sink it starts; a sink that was given it
         // this way does not ask for it again.
-        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(d->playbin), d->windowHandle);
+        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(playbin), windowHandle);
     }
+}
 
+GstStateChangeReturn TMediaPlayer::Private::prerollChoosingVideo() {
+    if (chooseVideo) {
+        useVideoSink(stillVideo);
+    }
+    GstStateChangeReturn result = preroll();
+    gint videoStreams = 0;
+    g_object_get(playbin, "n-video", &videoStreams, nullptr);
+    if (!chooseVideo || videoStreams == 0 || result == GST_STATE_CHANGE_FAILURE ||
+        result == GST_STATE_CHANGE_ASYNC || !firstError.isEmpty()) {
+        return result;
+    }
+    if (!videoSinkChosen) {
+        videoSinkChosen = true;
+        videoSinkKind = defaultVideoSinkKind();
+    }
+    // Without an X display the picture goes nowhere and the sound plays on.
+    if (GstElement* sink = videoSinkKind.empty() ? nullptr
+                                                 : holdSink(gst_element_factory_make(
+                                                       videoSinkKind.c_str(), nullptr))) {
+        gst_element_set_state(playbin, GST_STATE_READY);
+        discardMessages();
+        useVideoSink(sink);
+        gst_object_unref(sink);
+        result = preroll();
+    }
+    return result;
+}
+
+void TMediaPlayer::Private::takeFigures(const QString& path) {
+    // Some demuxers (MPEG program streams) count time on the stream's own clock, which starts
+    // where the file's first picture or sound does; the track's start is 0 ms all the same.
+    gint64 start = 0;
+    if (gst_element_query_position(playbin, GST_FORMAT_TIME, &start) && start > 0) {
+        origin = toMs(start);
+    }
+    length = queryDuration();
+    if (length <= 0) {
+        // MPEG audio without a VBR header: the parser learns the length only while playing.
+        length = TMpegAudioLength::Measure(path);
+    }
+    if (windowHandle != 0) {
+        if (GstElement* overlay = findOverlay()) {
+            overlayAsked = true;  // it draws into the window playbin handed it
+            gst_object_unref(overlay);
+        }
+    }
+}
+
+void TMediaPlayer::Open() {
+    Close();
+    d->resetForOpen();
     if (d->fileName.isEmpty()) {
         throw EMCIDeviceError(unknownErrorText());  // nothing named: no device to choose
     }
@@ -682,29 +738,7 @@ void TMediaPlayer::Open() {
     g_object_set(d->playbin, "uri", uri, nullptr);
     g_free(uri);
 
-    if (d->chooseVideo) {
-        d->useVideoSink(d->stillVideo);
-    }
-    GstStateChangeReturn result = d->preroll();
-    gint videoStreams = 0;
-    g_object_get(d->playbin, "n-video", &videoStreams, nullptr);
-    if (d->chooseVideo && videoStreams > 0 && result != GST_STATE_CHANGE_FAILURE &&
-        result != GST_STATE_CHANGE_ASYNC && d->firstError.isEmpty()) {
-        if (!d->videoSinkChosen) {
-            d->videoSinkChosen = true;
-            d->videoSinkKind = defaultVideoSinkKind();
-        }
-        // Without an X display the picture goes nowhere and the sound plays on.
-        if (GstElement* sink = d->videoSinkKind.empty() ? nullptr
-                                                        : holdSink(gst_element_factory_make(
-                                                              d->videoSinkKind.c_str(), nullptr))) {
-            gst_element_set_state(d->playbin, GST_STATE_READY);
-            d->discardMessages();
-            d->useVideoSink(sink);
-            gst_object_unref(sink);
-            result = d->preroll();
-        }
-    }
+    const GstStateChangeReturn result = d->prerollChoosingVideo();
     if (result == GST_STATE_CHANGE_FAILURE || result == GST_STATE_CHANGE_ASYNC ||
         !d->firstError.isEmpty()) {
         const QString text = d->firstError.isEmpty() ? unknownErrorText() : d->firstError;
@@ -718,23 +752,7 @@ void TMediaPlayer::Open() {
         d->deviceId = ++d->lastDeviceId;  // 0 means no device
     }
     d->mode = mpOpen;
-    // Some demuxers (MPEG program streams) count time on the stream's own clock, which starts
-    // where the file's first picture or sound does; the track's start is 0 ms all the same.
-    gint64 start = 0;
-    if (gst_element_query_position(d->playbin, GST_FORMAT_TIME, &start) && start > 0) {
-        d->origin = toMs(start);
-    }
-    d->length = d->queryDuration();
-    if (d->length <= 0) {
-        // MPEG audio without a VBR header: the parser learns the length only while playing.
-        d->length = TMpegAudioLength::Measure(path);
-    }
-    if (d->windowHandle != 0) {
-        if (GstElement* overlay = d->findOverlay()) {
-            d->overlayAsked = true;  // it draws into the window playbin handed it
-            gst_object_unref(overlay);
-        }
-    }
+    d->takeFigures(path);
     d->showVideo();
 }
 
