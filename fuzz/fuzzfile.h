@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -43,21 +44,31 @@ private:
     std::u16string name_;
 };
 
-// A failed property of a round trip: libFuzzer keeps the input and reports a crash.
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
+// A failed property of a round trip: libFuzzer keeps the input and reports a crash. Replayed in
+// the test suite (TOVRA_FUZZ_REPLAY), the failure is thrown instead, so the test names it and the
+// other inputs still run.
+[[noreturn]] inline void FuzzCheckFailed(const char* file, int line, const std::string& what) {
+    const std::string text = std::string(file) + ":" + std::to_string(line) + ": " + what;
+#ifdef TOVRA_FUZZ_REPLAY
+    throw std::runtime_error(text);
+#else
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::abort();
+#endif
+}
+
+#define FUZZ_CHECK(condition)                                                 \
+    do {                                                                      \
+        if (!(condition)) {                                                   \
+            FuzzCheckFailed(__FILE__, __LINE__, "check failed: " #condition); \
+        }                                                                     \
     } while (false)
 
 // A round trip that changed a field: its name goes with the report.
-#define FUZZ_CHECK_FIELDS(field)                                                          \
-    do {                                                                                  \
-        if (const char* differs = (field); differs != nullptr) {                          \
-            std::fprintf(stderr, "%s:%d: field %s changed in the round trip\n", __FILE__, \
-                         __LINE__, differs);                                              \
-            std::abort();                                                                 \
-        }                                                                                 \
+#define FUZZ_CHECK_FIELDS(field)                                                             \
+    do {                                                                                     \
+        if (const char* differs = (field); differs != nullptr) {                             \
+            FuzzCheckFailed(__FILE__, __LINE__,                                              \
+                            std::string("field ") + differs + " changed in the round trip"); \
+        }                                                                                    \
     } while (false)
