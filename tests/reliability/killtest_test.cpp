@@ -175,13 +175,18 @@ protected:
 
 const auto kDamaged = [](const Bytes&) { return std::string("damaged"); };
 
-// Old or new, byte for byte, after every kill.
+int Count(const Outcome& outcome, const std::string& kind) {
+    const auto found = outcome.counts.find(kind);
+    return found == outcome.counts.end() ? 0 : found->second;
+}
+
+// Old or new, byte for byte, after every kill: the rounds that left either state exactly, counted
+// by state, are all the rounds.
 void ExpectOldOrNew(const Outcome& outcome, int rounds) {
     EXPECT_EQ(outcome.helperFailures, 0);
     EXPECT_EQ(outcome.counts.count("damaged"), 0u);
-    EXPECT_EQ(outcome.counts.count("old") == 0 ? 0 : outcome.counts.at("old"),
-              rounds - (outcome.counts.count("new") == 0 ? 0 : outcome.counts.at("new")) -
-                  (outcome.counts.count("damaged") == 0 ? 0 : outcome.counts.at("damaged")));
+    EXPECT_EQ(Count(outcome, "old") + Count(outcome, "new"), rounds)
+        << Count(outcome, "damaged") << " damaged";
 }
 
 }  // namespace
