@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QThread>
 #include <QWidget>
 
-#include <chrono>
 #include <functional>
 
 #include "device/emcideviceerror.h"
+#include "tests/support/eventloop.h"
+#include "tests/support/qtestapplication.h"
 #include "tests/support/qtprinters.h"
 
 namespace {
@@ -18,19 +17,6 @@ using Mode = TMediaPlayer::TMPModes;
 
 QString media(const char* name) {
     return QStringLiteral(TOVRA_SOURCE_DIR "/tests/data/media/") + QString::fromUtf8(name);
-}
-
-// Runs the event loop until the condition holds or a generous bound passes; returns the condition.
-bool waitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
-    return true;
 }
 
 QString errorOf(const std::function<void()>& operation) {
@@ -44,14 +30,7 @@ QString errorOf(const std::function<void()>& operation) {
 
 class MediaPlayerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "device_tests";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);  // lives until the process ends
-        }
-    }
+    static void SetUpTestSuite() { TestApplication(); }
 
     // Real decoding into sinks that keep the clock, so positions advance as they would when heard.
     TMediaPlayer player{nullptr, QStringLiteral("fakesink sync=true"),
@@ -82,23 +61,23 @@ TEST_F(MediaPlayerTest, EveryDialogTypeOpensPlaysPausesResumesAndStops) {
         player.Play();
         player.SetVolume(500);
         EXPECT_EQ(player.Mode(), Mode::mpPlaying);
-        EXPECT_TRUE(waitFor([&] { return player.Position() > 100; }));
+        EXPECT_TRUE(WaitFor([&] { return player.Position() > 100; }));
 
         player.Pause();
         EXPECT_EQ(player.Mode(), Mode::mpPaused);
         const std::int64_t paused = player.Position();
-        QCoreApplication::processEvents();
-        EXPECT_EQ(player.Position(), paused);
+        RunEventLoopFor(300);  // playing on, it would have moved by as much
+        EXPECT_EQ(player.Position(), paused) << "Pause keeps the position";
 
         player.Pause();  // resumes
         EXPECT_EQ(player.Mode(), Mode::mpPlaying);
-        EXPECT_TRUE(waitFor([&] { return player.Position() > paused; }));
+        EXPECT_TRUE(WaitFor([&] { return player.Position() > paused; }));
 
         player.Stop();
         EXPECT_EQ(player.Mode(), Mode::mpStopped);
         const std::int64_t stopped = player.Position();
         EXPECT_GT(stopped, paused);
-        QCoreApplication::processEvents();
+        RunEventLoopFor(300);
         EXPECT_EQ(player.Position(), stopped) << "Stop keeps the position";
 
         player.Close();
@@ -112,14 +91,14 @@ TEST_F(MediaPlayerTest, EndOfTrackStopsAtTheLengthAndPlayRewinds) {
     const std::int64_t length = player.Length();
     player.PlayFrom(length - 200);
     EXPECT_EQ(player.Mode(), Mode::mpPlaying);
-    ASSERT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    ASSERT_TRUE(WaitFor([&] { return player.Mode() == Mode::mpStopped; }));
     EXPECT_EQ(player.Position(), length);
     EXPECT_EQ(player.Length(), length);
 
     player.Play();  // AutoRewind: from the start again
     EXPECT_EQ(player.Mode(), Mode::mpPlaying);
     EXPECT_LT(player.Position(), length - 200);
-    EXPECT_TRUE(waitFor([&] { return player.Position() > 0; }));
+    EXPECT_TRUE(WaitFor([&] { return player.Position() > 0; }));
 }
 
 TEST_F(MediaPlayerTest, WithoutAutoRewindPlayAtTheEndStaysThere) {
@@ -127,9 +106,9 @@ TEST_F(MediaPlayerTest, WithoutAutoRewindPlayAtTheEndStaysThere) {
     open("tone.wav");
     const std::int64_t length = player.Length();
     player.PlayFrom(length - 100);
-    ASSERT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    ASSERT_TRUE(WaitFor([&] { return player.Mode() == Mode::mpStopped; }));
     player.Play();
-    EXPECT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    EXPECT_TRUE(WaitFor([&] { return player.Mode() == Mode::mpStopped; }));
     EXPECT_EQ(player.Position(), length);
 }
 
@@ -138,20 +117,20 @@ TEST_F(MediaPlayerTest, PlayFromSeeksAndPlaysOn) {
     player.PlayFrom(800);
     EXPECT_EQ(player.Mode(), Mode::mpPlaying);
     EXPECT_GE(player.Position(), 800);
-    EXPECT_TRUE(waitFor([&] { return player.Position() > 850; }));
+    EXPECT_TRUE(WaitFor([&] { return player.Position() > 850; }));
 
     // The seek the player uses while paused: resume from the slider's value.
     player.Pause();
     ASSERT_EQ(player.Mode(), Mode::mpPaused);
     player.PlayFrom(200);
     EXPECT_EQ(player.Mode(), Mode::mpPlaying);
-    EXPECT_TRUE(waitFor([&] { return player.Position() > 250 && player.Position() < 800; }));
+    EXPECT_TRUE(WaitFor([&] { return player.Position() > 250 && player.Position() < 800; }));
 
     // Positions outside the track are brought inside it.
     player.PlayFrom(-50);
     EXPECT_GE(player.Position(), 0);
     player.PlayFrom(player.Length() + 5000);
-    EXPECT_TRUE(waitFor([&] { return player.Mode() == Mode::mpStopped; }));
+    EXPECT_TRUE(WaitFor([&] { return player.Mode() == Mode::mpStopped; }));
     EXPECT_EQ(player.Position(), player.Length());
 }
 
@@ -169,7 +148,7 @@ TEST_F(MediaPlayerTest, OpenClosesThePreviousDeviceAndStartsAtTheBeginning) {
     open("tone.mp3");
     const std::uint16_t first = player.DeviceId();
     player.Play();
-    ASSERT_TRUE(waitFor([&] { return player.Position() > 100; }));
+    ASSERT_TRUE(WaitFor([&] { return player.Position() > 100; }));
     open("tone.wav");
     EXPECT_NE(player.DeviceId(), 0);
     EXPECT_NE(player.DeviceId(), first);
@@ -208,14 +187,14 @@ TEST_F(MediaPlayerTest, AnErrorWhilePlayingStopsTheDeviceAndPlayStartsItAfresh) 
     failing.Open();
     const std::uint16_t first = failing.DeviceId();
     failing.Play();
-    ASSERT_TRUE(waitFor([&] { return failing.Mode() == Mode::mpStopped; }));
+    ASSERT_TRUE(WaitFor([&] { return failing.Mode() == Mode::mpStopped; }));
     EXPECT_LT(failing.Position(), failing.Length());
     EXPECT_EQ(failing.DeviceId(), first);
 
     failing.Play();
     EXPECT_EQ(failing.Mode(), Mode::mpPlaying);
     EXPECT_NE(failing.DeviceId(), 0);
-    EXPECT_TRUE(waitFor([&] { return failing.Mode() == Mode::mpStopped; }));
+    EXPECT_TRUE(WaitFor([&] { return failing.Mode() == Mode::mpStopped; }));
 }
 
 TEST_F(MediaPlayerTest, WithoutAnOpenDeviceCommandsRaiseAndQueriesAnswerQuietly) {
@@ -267,7 +246,7 @@ TEST_F(MediaPlayerTest, TheDeviceNotifiesWhenItStopsByItselfWithoutBeingAsked) {
         c.device->Open();
         const std::int64_t length = c.device->Length();
         c.device->PlayFrom(c.atEnd ? length - 200 : 0);
-        ASSERT_TRUE(waitFor([&] { return notified > 0; }));
+        ASSERT_TRUE(WaitFor([&] { return notified > 0; }));
         EXPECT_EQ(notified, 1);
         EXPECT_EQ(c.device->Mode(), Mode::mpStopped);
         if (c.atEnd) {
@@ -283,7 +262,7 @@ TEST_F(MediaPlayerTest, TheDeviceNotifiesWhenItStopsByItselfWithoutBeingAsked) {
     QObject::connect(&player, &TMediaPlayer::Notify, [&notified] { ++notified; });
     open("tone.mp3");
     player.Play();
-    ASSERT_TRUE(waitFor([&] { return player.Position() > 100; }));
+    ASSERT_TRUE(WaitFor([&] { return player.Position() > 100; }));
     player.Stop();
     player.Close();
     QCoreApplication::processEvents();
@@ -329,7 +308,7 @@ TEST_F(MediaPlayerTest, TheDefaultOutputsMakeAVideoSinkOnlyForAPicture) {
             }
             // The sound plays on to the end, on the first audio output that starts or in silence.
             own.PlayFrom(own.Length() - 200);
-            EXPECT_TRUE(waitFor([&] { return own.Mode() == Mode::mpStopped; }));
+            EXPECT_TRUE(WaitFor([&] { return own.Mode() == Mode::mpStopped; }));
             EXPECT_EQ(own.Position(), own.Length());
         }
         if (!display.isEmpty()) {
