@@ -54,6 +54,7 @@ TEST_F(TMPEGaudioTest, FirstFrameAfterA4096ByteID3v2TagAndSizesBeforeTheID3v1Tag
     for (bool padded : {false, true}) {
         Header header;
         header.padded = padded;
+        header.size = padded ? 418 : 417;
         Bytes file = mpegtest::EmptyID3v2(4096);
         Append(file, mpegtest::Frames(header, 20));
         Append(file, mpegtest::ID3v1("Judul"));
@@ -88,14 +89,15 @@ TEST_F(TMPEGaudioTest, VBRHeadersGiveFrameCountDurationAndAverageBitRate) {
     const double xingDuration = 1000 * 1152 / 44100.0;  // 26.12 s
     const Case cases[] = {
         // 400 bytes a frame is 122.5 kbit/s, which rounds half to even.
-        {"Xing", mpegtest::XingFrame(Header{}, 1000, 400000), 1000, xingDuration, 122},
+        {"Xing", mpegtest::XingFrame(Header{}, 36, 1000, 400000), 1000, xingDuration, 122},
         {"VBRI", mpegtest::VbriFrame(Header{}, 1000, 402000), 1000, xingDuration, 123},
-        {"fewer bytes than frames", mpegtest::XingFrame(Header{}, 1000, 999), 1000, xingDuration,
-         0},
-        {"negative byte count", mpegtest::XingFrame(Header{}, 1000, 0x80000000u), 1000,
+        {"fewer bytes than frames", mpegtest::XingFrame(Header{}, 36, 1000, 999), 1000,
+         xingDuration, 0},
+        {"negative byte count", mpegtest::XingFrame(Header{}, 36, 1000, 0x80000000u), 1000,
          xingDuration, 0},
         // Without frames the sizes decide the duration and the first header the bit rate.
-        {"no frames", mpegtest::XingFrame(Header{}, 0, 400000), 0, 5 * 417 / 128.0 / 1000 * 8, 128},
+        {"no frames", mpegtest::XingFrame(Header{}, 36, 0, 400000), 0, 5 * 417 / 128.0 / 1000 * 8,
+         128},
     };
     for (const Case& c : cases) {
         Bytes file = c.first;

@@ -166,6 +166,7 @@ TEST(FindFrameTest, ALoneHeaderIsSkippedAndTheSearchGoesOnOneByteFurther) {
     Header other;
     other.version = 2;
     other.layer = 3;
+    other.size = 313;  // MPEG 2 Layer I, 144 kbit/s at 22050 Hz
     auto mixed = mpegtest::Frame(Header{});
     mpegtest::Append(mixed, mpegtest::Frame(other));
     EXPECT_TRUE(FindFrame(mixed, vbr).Found);
@@ -210,13 +211,16 @@ TEST(FindFrameTest, ReadsXingAndVBRIAtTheXingOffsetOfTheFrame) {
     Header mpeg2;
     mpeg2.version = 2;
     mpeg2.bitRateIndex = 8;
+    mpeg2.size = 208;  // 64 kbit/s at 22050 Hz
     Header mpeg2mono = mpeg2;
     mpeg2mono.channelMode = 3;
     const Case cases[] = {
-        {"MPEG 1 stereo Xing at 36", mpegtest::XingFrame(Header{}, 1000, 400000), Header{}, "Xing"},
-        {"MPEG 1 mono Xing at 21", mpegtest::XingFrame(mono, 1000, 400000), mono, "Xing"},
-        {"MPEG 2 stereo Xing at 21", mpegtest::XingFrame(mpeg2, 1000, 400000), mpeg2, "Xing"},
-        {"MPEG 2 mono Xing at 13", mpegtest::XingFrame(mpeg2mono, 1000, 400000), mpeg2mono, "Xing"},
+        {"MPEG 1 stereo Xing at 36", mpegtest::XingFrame(Header{}, 36, 1000, 400000), Header{},
+         "Xing"},
+        {"MPEG 1 mono Xing at 21", mpegtest::XingFrame(mono, 21, 1000, 400000), mono, "Xing"},
+        {"MPEG 2 stereo Xing at 21", mpegtest::XingFrame(mpeg2, 21, 1000, 400000), mpeg2, "Xing"},
+        {"MPEG 2 mono Xing at 13", mpegtest::XingFrame(mpeg2mono, 13, 1000, 400000), mpeg2mono,
+         "Xing"},
         {"VBRI at 36", mpegtest::VbriFrame(Header{}, 1000, 400000), Header{}, "VBRI"},
     };
     for (const Case& c : cases) {
