@@ -195,6 +195,8 @@ void TForm1::CreateControls() {
     CreatePlaylistSide(client_);
 }
 
+// Every control of the player side at its fixed place, one after the other: long until a
+// widget kit lays them out. NOLINTNEXTLINE(readability-function-size)
 void TForm1::CreatePlayerSide(QWidget* client) {
     // At the left edge, so the whole panel fits the 375-pixel window with the playlist hidden.
     Panel5 = MakePanel(client, "Panel5", QRect(0, 6, 374, 310), true);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config ccache clang libclang-rt-14-dev clang-format
+    cmake ninja-build g++ pkg-config ccache clang libclang-rt-14-dev clang-format clang-tidy
     qt6-base-dev qt6-base-dev-tools
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad

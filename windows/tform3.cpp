@@ -89,6 +89,8 @@ QPixmap programIcon() {
 
 }  // namespace
 
+// Every label of the window at its fixed place: long until a widget kit lays them out.
+// NOLINTNEXTLINE(readability-function-size)
 TForm3::TForm3(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint) {
