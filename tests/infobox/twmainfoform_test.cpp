@@ -75,17 +75,35 @@ TEST_F(WmaInfoFormTest, LayoutAndCaptions) {
         EXPECT_EQ(place.widget->geometry(), place.geometry)
             << place.widget->objectName().toStdString();
     }
-    const std::pair<const char*, const char*> captions[] = {
-        {"Label4", "File/URL :"}, {"Label3", "Encoder:"},   {"Label1", "Genre:"},
-        {"Label9", "Artist:"},    {"Label5", "Composer:"},  {"Label11", "Title:"},
-        {"Label13", "Album:"},    {"Label10", "Year:"},     {"Label14", "Track:"},
-        {"Label6", "Url:"},       {"Label7", "Copyright:"}, {"Label16", "Comments:"},
-        {"Label2", "Lyrics:"},
+    struct Caption {
+        const char* name;
+        const char* text;
+        QPoint pos;
     };
-    for (const auto& [name, caption] : captions) {
-        const auto* label = form.findChild<QLabel*>(QString::fromLatin1(name));
-        ASSERT_NE(label, nullptr) << name;
-        EXPECT_EQ(label->text(), QString::fromLatin1(caption));
+    const Caption captions[] = {
+        {"Label4", "File/URL :", {12, 13}},  {"Label3", "Encoder:", {15, 169}},
+        {"Label1", "Genre:", {15, 192}},     {"Label9", "Artist:", {15, 214}},
+        {"Label5", "Composer:", {15, 235}},  {"Label11", "Title:", {15, 257}},
+        {"Label13", "Album:", {15, 278}},    {"Label10", "Year:", {15, 300}},
+        {"Label14", "Track:", {177, 300}},   {"Label6", "Url:", {15, 321}},
+        {"Label7", "Copyright:", {15, 343}}, {"Label16", "Comments:", {326, 29}},
+        {"Label2", "Lyrics:", {326, 166}},
+    };
+    for (const Caption& c : captions) {
+        const auto* label = form.findChild<QLabel*>(QString::fromLatin1(c.name));
+        ASSERT_NE(label, nullptr) << c.name;
+        EXPECT_EQ(label->text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(label->pos(), c.pos) << c.name;
+    }
+    // The info lines inside their group, one under the other.
+    const std::pair<QLabel*, QPoint> lines[] = {
+        {form.lbSize, {16, 15}},         {form.lbLength, {16, 30}},   {form.lbBitrate, {16, 46}},
+        {form.lbSamplingrate, {16, 61}}, {form.lbChannels, {16, 76}}, {form.lbVBR, {16, 92}},
+        {form.lbVersion, {16, 107}},
+    };
+    for (const auto& [label, pos] : lines) {
+        EXPECT_EQ(label->parentWidget(), form.GroupBox3) << label->objectName().toStdString();
+        EXPECT_EQ(label->pos(), pos) << label->objectName().toStdString();
     }
     // Each caption ends clear of its field, whichever face stands in for the dialog's own.
     const std::pair<const char*, QWidget*> fieldCaptions[] = {
