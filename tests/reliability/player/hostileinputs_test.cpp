@@ -35,7 +35,7 @@ QByteArray ReadMedia(const char* name) {
 class HostileInputTest : public PlayerFixture {
 protected:
     // Starts the player on the one entry and lets it try to play; true when it came to rest
-    // (playing, stopped or refused) within the hang guard.
+    // within the hang guard: refused with a message, or playing or stopped with none.
     bool PlaysOrRefuses(const QString& path) {
         const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
         Write(QStringLiteral("PlayList.Txt"), path.toUtf8() + "\r\n");
@@ -48,9 +48,12 @@ protected:
         while (!settle.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        const bool alive = f.isVisible();
+        const int mode = f.MediaPlayer->Mode();
+        const bool rests = f.isVisible() && f.list1->Count() == 1 && f.List2->Count() == 1 &&
+                           (!shown.empty() || mode == TMediaPlayer::mpPlaying ||
+                            mode == TMediaPlayer::mpStopped);
         form.reset();
-        return alive;
+        return rests;
     }
 };
 
@@ -169,6 +172,10 @@ TEST_F(HostileInputTest, DamagedStateFilesStartThePlayer) {
             guarded([&f, handler] { (f.*handler)(); }, &f)();
             QCoreApplication::processEvents();
         }
+        for (const auto& request : shown) {
+            EXPECT_FALSE(request.text.isEmpty());
+        }
+        EXPECT_NE(f.MediaPlayer->Mode(), TMediaPlayer::mpPlaying) << "Stop came last";
         EXPECT_TRUE(f.close());
         form.reset();
     }
