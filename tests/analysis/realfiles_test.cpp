@@ -4,7 +4,7 @@
 #include "analysis/twavfile.h"
 #include "analysis/twmafile.h"
 #include "tags/textcodec.h"
-#include "tests/analysis/fixturefolder.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -65,12 +65,12 @@ TEST(RealFilesTest, MPEGFiguresAgreeWithFfprobe) {
         {"layer2-stereo.mp2", 0, "MPEG 1 Layer II", false, false, 192, "Stereo", 42},
         {"id3v2-4k.mp3", 4096, "MPEG 1 Layer III", false, false, 128, "Stereo", 41},
     };
-    FixtureFolder folder;
+    TTempFolder folder;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         const Probe probe(c.file);
         TMPEGaudio mpeg;
-        ASSERT_TRUE(mpeg.Analyse(Utf8ToUtf16(folder.Copy(kDataDir + c.file, c.file))));
+        ASSERT_TRUE(mpeg.Analyse(Utf8ToUtf16(folder.copy(kDataDir + c.file, c.file))));
         ASSERT_TRUE(mpeg.Frame.Found);
         EXPECT_EQ(mpeg.Frame.Position, c.position);
         EXPECT_EQ(std::string(MPEGVersionNames[mpeg.Frame.VersionIndex]) + " " +
@@ -100,9 +100,9 @@ TEST(RealFilesTest, MPEGFiguresAgreeWithFfprobe) {
 }
 
 TEST(RealFilesTest, TagsAroundTheStreamAreOwnedByTheAnalyser) {
-    FixtureFolder folder;
+    TTempFolder folder;
     TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.Analyse(Utf8ToUtf16(folder.Copy(kDataDir + "id3v2-4k.mp3", "tagged.mp3"))));
+    ASSERT_TRUE(mpeg.Analyse(Utf8ToUtf16(folder.copy(kDataDir + "id3v2-4k.mp3", "tagged.mp3"))));
     EXPECT_TRUE(mpeg.ID3v2.Present());
     EXPECT_EQ(mpeg.ID3v2.MajorVersion(), 3);
     EXPECT_EQ(mpeg.ID3v2.Title(), u"Tovra test");

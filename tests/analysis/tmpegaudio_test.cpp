@@ -1,8 +1,8 @@
 #include "analysis/tmpegaudio.h"
 #include "tags/textcodec.h"
 #include "tags/ttntfilestream.h"
-#include "tests/analysis/fixturefolder.h"
 #include "tests/analysis/mpegbuilder.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,10 @@ class TMPEGaudioTest : public ::testing::Test {
 protected:
     // Writes the bytes to a file of the folder and analyses it.
     bool Analyse(const std::string& name, const Bytes& bytes) {
-        return mpeg.Analyse(Utf8ToUtf16(folder.Write(name, bytes)));
+        return mpeg.Analyse(Utf8ToUtf16(folder.write(name, bytes)));
     }
 
-    FixtureFolder folder;
+    TTempFolder folder;
     TMPEGaudio mpeg;
 };
 
@@ -123,7 +123,7 @@ TEST_F(TMPEGaudioTest, FileWithoutAFrameIsReadAndLeavesEverythingCleared) {
 
     EXPECT_TRUE(Analyse("empty.mp3", {}));
     ExpectCleared(mpeg);
-    EXPECT_FALSE(mpeg.Analyse(Utf8ToUtf16(folder.Path("missing.mp3"))));
+    EXPECT_FALSE(mpeg.Analyse(Utf8ToUtf16(folder.file("missing.mp3"))));
     ExpectCleared(mpeg);
 }
 
@@ -156,7 +156,7 @@ TEST_F(TMPEGaudioTest, AShortLastChunkIsSearchedOnlyOverTheBytesRead) {
 
 TEST_F(TMPEGaudioTest, FilesOf2GiBAndMoreGivePositiveSizesAndDurations) {
     // A sparse file of 3 GiB: frames at the start, an ID3v1 tag at the very end.
-    const std::string path = folder.Write("large.mp3", mpegtest::Frames(Header{}, 4));
+    const std::string path = folder.write("large.mp3", mpegtest::Frames(Header{}, 4));
     const std::int64_t size = 3LL << 30;
     {
         std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
@@ -176,7 +176,7 @@ TEST_F(TMPEGaudioTest, FilesOf2GiBAndMoreGivePositiveSizesAndDurations) {
 
 TEST_F(TMPEGaudioTest, SharesTheFileWithReadersButNotWithAWriterThatSharesNothing) {
     const std::u16string name =
-        Utf8ToUtf16(folder.Write("shared.mp3", mpegtest::Frames(Header{}, 4)));
+        Utf8ToUtf16(folder.write("shared.mp3", mpegtest::Frames(Header{}, 4)));
     {
         TTntFileStream reader(name, fmOpenRead | fmShareDenyWrite);
         EXPECT_TRUE(mpeg.Analyse(name));

@@ -1,6 +1,6 @@
 #include "analysis/twavfile.h"
 #include "tags/bytes.h"
-#include "tests/analysis/fixturefolder.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -72,18 +72,18 @@ TEST(TWAVfileTest, ReadsTheCanonicalHeaderAtFixedOffsets) {
 }
 
 TEST(TWAVfileTest, ReadsTheFileByItsPathAndNeedsAll44Bytes) {
-    FixtureFolder folder;
+    TTempFolder folder;
     const Bytes header = CanonicalHeader({});
     TWAVfile wav;
-    ASSERT_TRUE(wav.Analyse(folder.Write("canonical ü.wav", header)));
+    ASSERT_TRUE(wav.Analyse(folder.write("canonical ü.wav", header)));
     EXPECT_TRUE(wav.Valid);
     EXPECT_EQ(wav.SampleRate, 44100);
 
-    EXPECT_FALSE(wav.Analyse(folder.Write("short.wav", ByteSpan(header).first(43))));
+    EXPECT_FALSE(wav.Analyse(folder.write("short.wav", ByteSpan(header).first(43))));
     EXPECT_FALSE(wav.Valid);
     EXPECT_EQ(wav.Channels, 0);
-    EXPECT_FALSE(wav.Analyse(folder.Path("missing.wav")));
-    EXPECT_FALSE(wav.Analyse(folder.Path("")));  // the folder itself
+    EXPECT_FALSE(wav.Analyse(folder.file("missing.wav")));
+    EXPECT_FALSE(wav.Analyse(folder.file("")));  // the folder itself
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "analysis/twmafile.h"
-#include "tests/analysis/fixturefolder.h"
 #include "tests/support/asfbuilder.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -124,16 +124,16 @@ TEST(TWMAfileTest, MalformedSizesAndCountsNeverHang) {
 }
 
 TEST(TWMAfileTest, ReadsTheFileByItsPath) {
-    FixtureFolder folder;
+    TTempFolder folder;
     const Bytes file = asftest::File({FileProperties(128000), AudioStream(2, 44100, 16000)});
     TWMAfile wma;
-    ASSERT_TRUE(wma.Analyse(folder.Write("lagu ü.wma", file)));
+    ASSERT_TRUE(wma.Analyse(folder.write("lagu ü.wma", file)));
     EXPECT_TRUE(wma.Valid);
     EXPECT_EQ(wma.BitRate, 128);
-    EXPECT_FALSE(wma.Analyse(folder.Write("cut.wma", ByteSpan(file).first(100))));
+    EXPECT_FALSE(wma.Analyse(folder.write("cut.wma", ByteSpan(file).first(100))));
     EXPECT_FALSE(wma.Valid);
-    EXPECT_FALSE(wma.Analyse(folder.Path("missing.wma")));
-    EXPECT_TRUE(wma.Analyse(folder.Write("empty-named.wma", Bytes(16, 0))));
+    EXPECT_FALSE(wma.Analyse(folder.file("missing.wma")));
+    EXPECT_TRUE(wma.Analyse(folder.write("empty-named.wma", Bytes(16, 0))));
 }
 
 }  // namespace

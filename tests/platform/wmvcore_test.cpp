@@ -9,16 +9,10 @@
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
 
-#include <QCoreApplication>
-#include <QThread>
-
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +20,9 @@
 #include "tags/textcodec.h"
 #include "tags/wmatags.h"
 #include "tests/support/asfbuilder.h"
+#include "tests/support/eventloop.h"
+#include "tests/support/qtestapplication.h"
+#include "tests/support/tempfolder.h"
 
 namespace fs = std::filesystem;
 
@@ -34,33 +31,15 @@ namespace {
 const fs::path kDataDir = TOVRA_SOURCE_DIR "/tests/data/wma";
 const std::string kModule = TOVRA_PROGRAM_DIR "/libwmvcore.so";
 
-std::vector<char> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& path, const std::vector<char>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // Fixture files are copied here before anything writes to them.
 class TWmaFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "wmvcore-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     fs::path Copy(const char* name, const char* as = nullptr) {
-        const fs::path target = folder_ / (as != nullptr ? as : name);
-        fs::copy_file(kDataDir / name, target);
-        return target;
+        return temp_.copy(kDataDir / name, as != nullptr ? as : name);
     }
 
-    fs::path folder_;
+    TTempFolder temp_;
+    const fs::path folder_ = temp_.path();
 };
 
 std::u16string Wide(const fs::path& path) {
@@ -253,7 +232,7 @@ TEST_F(TWmaFiles, EditorAnswersSizeQueriesBeforeFillingBuffers) {
 
 TEST_F(TWmaFiles, EditorRefusesWhatItCannotDo) {
     const fs::path notAsf = folder_ / "bukan.wma";
-    WriteAll(notAsf, std::vector<char>(4096, 'x'));
+    WriteFileBytes(notAsf, Bytes(4096, 'x'));
     const std::uint64_t one = 1;  // room for every type tried below
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&one);
 
@@ -407,16 +386,16 @@ TEST_F(TWmaFiles, ReadCutsShortTextsAndKeepsLongOnes) {
 
 // The File Properties object's play duration, preroll included, in 100-ns units.
 void SetPlayDuration(const fs::path& file, std::uint64_t duration) {
-    std::vector<char> bytes = ReadAll(file);
-    const char guid[] = "\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65";
-    const auto found = std::search(bytes.begin(), bytes.end(), guid, guid + 16);
+    Bytes bytes = ReadFileBytes(file);
+    const auto found = std::search(bytes.begin(), bytes.end(), ASFFilePropertiesObject.begin(),
+                                   ASFFilePropertiesObject.end());
     ASSERT_NE(found, bytes.end());
-    char* fields = &*found + 24;
+    std::uint8_t* fields = &*found + 24;
     std::uint64_t preroll = 0;
     std::memcpy(&preroll, fields + 56, 8);
     duration += preroll * 10000;
     std::memcpy(fields + 40, &duration, 8);
-    WriteAll(file, bytes);
+    WriteFileBytes(file, bytes);
 }
 
 TEST_F(TWmaFiles, ReadTakesTheDurationIn100nsUnits) {
@@ -441,35 +420,34 @@ TEST_F(TWmaFiles, ReadOfMissingOrForeignFiles) {
     EXPECT_EQ(tags.Title, "");  // cleared before the file was looked for
 
     const fs::path notAsf = folder_ / "bukan.wma";
-    const std::vector<char> garbage(5000, '\x7F');
-    WriteAll(notAsf, garbage);
+    const Bytes garbage(5000, 0x7F);
+    WriteFileBytes(notAsf, garbage);
     EXPECT_FALSE(LoadWmaTags(notAsf.string(), tags, Host(&messages)));
     EXPECT_FALSE(WriteWmaTags(Wide(notAsf), tags, Host(&messages)));
-    EXPECT_EQ(ReadAll(notAsf), garbage);
+    EXPECT_EQ(ReadFileBytes(notAsf), garbage);
     EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not load the WMA Tag"});
 }
 
 // An attribute object whose count promises more records than it has bytes for is refused, with
 // the file untouched: TagLib would build that many attributes from nothing.
 TEST_F(TWmaFiles, AttributeCountsBeyondTheirObjectAreRefused) {
-    std::vector<char> bytes = ReadAll(kDataDir / "tagged.wma");
-    const std::string descriptions(
-        "\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
+    Bytes bytes = ReadFileBytes(kDataDir / "tagged.wma");
     const auto at =
-        std::search(bytes.begin(), bytes.end(), descriptions.begin(), descriptions.end());
+        std::search(bytes.begin(), bytes.end(), ASFExtendedContentDescriptionObject.begin(),
+                    ASFExtendedContentDescriptionObject.end());
     ASSERT_NE(at, bytes.end());
     const fs::path file = folder_ / "banyak.wma";
-    WriteAll(file, bytes);
+    WriteFileBytes(file, bytes);
     TTagsData tags;
     ASSERT_TRUE(ReadWmaTags(Wide(file), tags, Host()));  // the count as it stands fits
 
-    std::fill_n(at + 24, 2, '\xFF');  // 65535 descriptors
-    WriteAll(file, bytes);
+    std::fill_n(at + 24, 2, 0xFF);  // 65535 descriptors
+    WriteFileBytes(file, bytes);
     std::vector<std::string> messages;
     EXPECT_FALSE(LoadWmaTags(file.string(), tags, Host(&messages)));
     tags.Title = "Baru";
     EXPECT_FALSE(WriteWmaTags(Wide(file), tags, Host(&messages)));
-    EXPECT_EQ(ReadAll(file), bytes);
+    EXPECT_EQ(ReadFileBytes(file), bytes);
     EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not load the WMA Tag"});
 }
 
@@ -477,8 +455,7 @@ TEST_F(TWmaFiles, AttributeCountsBeyondTheirObjectAreRefused) {
 // refuses some of them too, but only after building what they declare.
 TEST_F(TWmaFiles, HeaderWalkRefusesDamagedObjects) {
     using namespace asftest;
-    const std::vector<char> chars = ReadAll(kDataDir / "tagged.wma");
-    const Bytes tagged(chars.begin(), chars.end());
+    const Bytes tagged = ReadFileBytes(kDataDir / "tagged.wma");
     Bytes manyRecords = Object(ASFMetadataObject, 26);
     PutLE(manyRecords, 24, 0xFFFF, 2);
     Bytes manyLibraryRecords = Object(ASFMetadataLibraryObject, 26);
@@ -518,7 +495,7 @@ TEST_F(TWmaFiles, HeaderWalkRefusesDamagedObjects) {
     };
     for (const Case& c : cases) {
         const fs::path file = folder_ / "objek.wma";
-        WriteAll(file, std::vector<char>(c.file.begin(), c.file.end()));
+        WriteFileBytes(file, c.file);
         TAsfFileProperties properties;
         EXPECT_EQ(properties.Read(file.string()), c.read) << c.what;
         EXPECT_EQ(properties.MaxBitrate, c.read ? 32000u : 0u) << c.what;
@@ -527,7 +504,7 @@ TEST_F(TWmaFiles, HeaderWalkRefusesDamagedObjects) {
 
 // Cut and damaged headers: every read ends with an answer, and a refused write changes nothing.
 TEST_F(TWmaFiles, DamagedFilesNeverCrashTheReader) {
-    const std::vector<char> original = ReadAll(kDataDir / "tagged.wma");
+    const Bytes original = ReadFileBytes(kDataDir / "tagged.wma");
     struct Damage {
         std::size_t keep;  // bytes kept from the start
         std::size_t at;    // where 0xFF bytes are written, if anywhere
@@ -542,16 +519,15 @@ TEST_F(TWmaFiles, DamagedFilesNeverCrashTheReader) {
     };
     for (const Damage& d : cases) {
         SCOPED_TRACE(testing::Message() << d.keep << " bytes, damage at " << d.at);
-        std::vector<char> bytes(original.begin(),
-                                original.begin() + std::min(d.keep, original.size()));
-        std::fill_n(bytes.begin() + d.at, d.count, '\xFF');
+        Bytes bytes(original.begin(), original.begin() + std::min(d.keep, original.size()));
+        std::fill_n(bytes.begin() + d.at, d.count, 0xFF);
         const fs::path file = folder_ / "rusak.wma";
-        WriteAll(file, bytes);
+        WriteFileBytes(file, bytes);
         TTagsData tags;
         const bool read = ReadWmaTags(Wide(file), tags, Host());
         tags.Title = "Baru";
         if (!WriteWmaTags(Wide(file), tags, Host())) {
-            EXPECT_EQ(ReadAll(file), bytes);
+            EXPECT_EQ(ReadFileBytes(file), bytes);
         } else {
             EXPECT_TRUE(read);
         }
@@ -675,25 +651,19 @@ TEST_F(TWmaFiles, FailedSaveLeavesTheFileAsItWas) {
     }
     const fs::path file = Copy("tagged.wma");
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const std::vector<char> original = ReadAll(file);
+    const Bytes original = ReadFileBytes(file);
     std::vector<std::string> messages;
     TTagsData tags;
     ASSERT_TRUE(LoadWmaTags(file.string(), tags, Host(&messages)));
     tags.Title = "Baru";
     EXPECT_FALSE(SaveWmaTags(tags, Host(&messages)));
-    EXPECT_EQ(ReadAll(file), original);
+    EXPECT_EQ(ReadFileBytes(file), original);
     EXPECT_EQ(messages, std::vector<std::string>{"Sorry ,Could not save the WMA-Tag"});
 }
 
 // A retagged file is still one the player plays, for exactly as long as before.
 TEST_F(TWmaFiles, WrittenFileStillPlays) {
-    std::optional<QCoreApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char* argv[] = {name, nullptr};
-        application.emplace(argc, argv);
-    }
+    TestApplication();
     const fs::path file = Copy("tagged.wma");
     TMediaPlayer player{nullptr, QStringLiteral("fakesink sync=true"),
                         QStringLiteral("fakesink sync=true")};
@@ -712,12 +682,7 @@ TEST_F(TWmaFiles, WrittenFileStillPlays) {
     player.Open();
     EXPECT_EQ(player.Length(), length);
     player.Play();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (player.Position() < 200 && std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
-    EXPECT_GE(player.Position(), 200);
+    EXPECT_TRUE(WaitFor([&] { return player.Position() >= 200; }));
     player.Close();
 }
 

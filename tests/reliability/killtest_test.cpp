@@ -22,6 +22,7 @@
 
 #include "tags/textcodec.h"
 #include "tags/tid3v1.h"
+#include "tests/support/tempfolder.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -29,16 +30,6 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 const std::string kHelper = std::string(TOVRA_PROGRAM_DIR) + "/killsaver";
-
-Bytes ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
-}
 
 Bytes Noise(std::size_t size, std::uint32_t seed) {
     std::mt19937 random(seed);
@@ -123,7 +114,7 @@ Outcome KillRounds(const std::string& mode, const fs::path& file,
         if (!KillDuringLoop(mode, file, std::chrono::microseconds(delay(random)))) {
             ++outcome.helperFailures;
         }
-        const Bytes now = ReadAll(file);
+        const Bytes now = ReadFileBytes(file);
         std::string kind;
         for (const auto& [name, bytes] : states) {
             if (now == bytes) {
@@ -132,7 +123,7 @@ Outcome KillRounds(const std::string& mode, const fs::path& file,
         }
         if (kind.empty()) {
             kind = classify(now);
-            WriteAll(file, states.front().second);
+            WriteFileBytes(file, states.front().second);
         }
         ++outcome.counts[kind];
         for (const fs::directory_entry& entry : fs::directory_iterator(file.parent_path())) {
@@ -167,7 +158,7 @@ protected:
     // The file's bytes after one save of that step.
     Bytes StateAfter(const std::string& mode, const fs::path& file, int step) {
         EXPECT_TRUE(RunStep(mode, file, step)) << mode << " step " << step;
-        return ReadAll(file);
+        return ReadFileBytes(file);
     }
 
     fs::path folder_;
@@ -193,7 +184,7 @@ void ExpectOldOrNew(const Outcome& outcome, int rounds) {
 
 TEST_F(KillTest, Id3v2CopyingWriteOfALargeFileIsOldOrNew) {
     const fs::path file = folder_ / "large.mp3";
-    WriteAll(file, Noise(16u << 20, 1));
+    WriteFileBytes(file, Noise(16u << 20, 1));
     const Bytes a = StateAfter("id3v2-copy", file, 1);
     const Bytes b = StateAfter("id3v2-copy", file, 0);
     const int rounds = Rounds(6);
@@ -203,7 +194,7 @@ TEST_F(KillTest, Id3v2CopyingWriteOfALargeFileIsOldOrNew) {
 
 TEST_F(KillTest, Id3v2InPlaceWriteIsOldOrNew) {
     const fs::path file = folder_ / "inplace.mp3";
-    WriteAll(file, Noise(1u << 20, 2));
+    WriteFileBytes(file, Noise(1u << 20, 2));
     const Bytes a = StateAfter("id3v2-inplace", file, 1);
     const Bytes b = StateAfter("id3v2-inplace", file, 0);
     ASSERT_EQ(a.size(), b.size());  // both saves keep the padded tag's size
@@ -215,7 +206,7 @@ TEST_F(KillTest, Id3v2InPlaceWriteIsOldOrNew) {
 TEST_F(KillTest, Id3v1WithLyricsSaveAndStripLeaveOneWholeTrailer) {
     const fs::path file = folder_ / "trailer.mp3";
     const Bytes audio = Noise(1u << 20, 3);
-    WriteAll(file, audio);
+    WriteFileBytes(file, audio);
     const Bytes longer = StateAfter("id3v1", file, 0);
     const Bytes none = StateAfter("id3v1", file, 1);
     const Bytes shorter = StateAfter("id3v1", file, 2);
@@ -229,7 +220,7 @@ TEST_F(KillTest, Id3v1WithLyricsSaveAndStripLeaveOneWholeTrailer) {
         if (now.size() < audio.size() || !std::equal(audio.begin(), audio.end(), now.begin())) {
             return std::string("audio damaged");
         }
-        WriteAll(scratch, now);
+        WriteFileBytes(scratch, now);
         TID3v1 tag;
         const bool readsAsNone =
             tag.Load(Utf8ToUtf16(scratch.string())) && !tag.TagPresent() && !tag.LyricsPresent();

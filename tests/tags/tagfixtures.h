@@ -1,10 +1,12 @@
 #pragma once
 
-// Shared helpers of the tag tests: a temporary folder, whole-file reads and writes, and byte
-// builders for ID3v1 tags, Lyrics3 blocks, ID3v2 frames and tags and a little MPEG audio.
+// Shared helpers of the tag tests: the temporary folder and whole-file reads and writes of
+// tests/support, and byte builders for ID3v1 tags, Lyrics3 blocks, ID3v2 frames and tags and a
+// little MPEG audio.
 
 #include "tags/bytes.h"
 #include "tags/textcodec.h"
+#include "tests/support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,50 +21,18 @@
 
 namespace fixtures {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tovra-tags-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(std::string_view name) const { return (path_ / name).string(); }
-    // Entries of the folder, to see that no temporary file was left behind.
-    std::size_t entries() const {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),
-                                                      std::filesystem::directory_iterator()));
-    }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = TTempFolder;
 
 inline std::u16string U(const std::string& utf8) {
     return Utf8ToUtf16(utf8);
 }
 
 inline void WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
-    ASSERT_TRUE(out.good()) << path;
+    ASSERT_TRUE(WriteFileBytes(path, bytes)) << path;
 }
 
 inline Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadFileBytes(path);
 }
 
 inline mode_t Permissions(const std::string& path) {
