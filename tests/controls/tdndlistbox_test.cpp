@@ -1,6 +1,8 @@
 #include "controls/tdndlistbox.h"
 #include "platform/tapplication.h"
 #include "tags/efileerror.h"
+#include "tests/support/messagecapture.h"
+#include "tests/support/qfilebytes.h"
 #include "tests/support/qtestapplication.h"
 #include "tests/support/qtprinters.h"
 
@@ -25,30 +27,10 @@ namespace {
 
 class TDnDListBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        TestApplication();
-        previous_ = TApplication::instance().setPresenter([this](const auto& request) {
-            shown_.push_back(request.text);
-            return QMessageBox::Ok;
-        });
-    }
-    void TearDown() override { TApplication::instance().setPresenter(previous_); }
+    void SetUp() override { TestApplication(); }
 
-    std::vector<QString> shown_;
-    TApplication::Presenter previous_;
+    TMessageCapture messages_;
 };
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
 
 // Drags the URLs over the box and drops them, as a file manager does; returns whether the box
 // took the drag when it entered.
@@ -207,7 +189,7 @@ TEST_F(TDnDListBoxTest, AnErrorInTheHandlerEndsTheDropAndIsShown) {
                    QUrl::fromLocalFile(QStringLiteral("/later.mp3"))});
     QCoreApplication::processEvents();
     EXPECT_EQ(box.Lines(), QStringList{QStringLiteral("/ok.mp3")});
-    EXPECT_EQ(shown_, (std::vector<QString>{QStringLiteral("Cannot play bad.mp3.")}));
+    EXPECT_EQ(messages_.Texts(), QStringList{QStringLiteral("Cannot play bad.mp3.")});
 }
 
 TEST_F(TDnDListBoxTest, FilesRoundTripWithCrLfAfterEveryLine) {
@@ -233,7 +215,7 @@ TEST_F(TDnDListBoxTest, FilesRoundTripWithCrLfAfterEveryLine) {
             box.Add(line);
         }
         box.SaveToFile(path);
-        EXPECT_EQ(ReadBytes(path), c.bytes);
+        EXPECT_EQ(ReadQFile(path), c.bytes);
         TDnDListBox back;
         back.Add(QStringLiteral("replaced"));
         back.LoadFromFile(path);
@@ -248,7 +230,7 @@ TEST_F(TDnDListBoxTest, ALineBreakInsideALineKeepsTheLineCount) {
     box.Add(QStringLiteral("/tmp/two\nlines.mp3"));
     box.Add(QStringLiteral("/tmp/next.mp3"));
     box.SaveToFile(path);
-    EXPECT_EQ(ReadBytes(path), QByteArray("/tmp/two?lines.mp3\r\n/tmp/next.mp3\r\n"));
+    EXPECT_EQ(ReadQFile(path), QByteArray("/tmp/two?lines.mp3\r\n/tmp/next.mp3\r\n"));
 }
 
 TEST_F(TDnDListBoxTest, ReadingTakesCrLfCrAndLf) {
@@ -264,7 +246,7 @@ TEST_F(TDnDListBoxTest, ReadingTakesCrLfCrAndLf) {
          {Case{"a\r\nb\r\n", {a, b}}, Case{"a\nb\n", {a, b}}, Case{"a\rb\r", {a, b}},
           Case{"a\r\nb", {a, b}}, Case{"a\n\rb", {a, QString(), b}},
           Case{"a\r\r\nb", {a, QString(), b}}, Case{"\n", {QString()}}, Case{"", {}}}) {
-        WriteBytes(path, c.bytes);
+        ASSERT_TRUE(WriteQFile(path, c.bytes));
         TDnDListBox box;
         box.LoadFromFile(path);
         EXPECT_EQ(box.Lines(), c.lines) << c.bytes.toStdString();
@@ -303,13 +285,13 @@ TEST_F(TDnDListBoxTest, FileErrorsNameTheFileAndLoseNothing) {
 
     // A read-only file is refused and keeps its contents.
     const QString locked = dir.filePath(QStringLiteral("KorviSetting.Korvi"));
-    WriteBytes(locked, "0\r\n");
+    ASSERT_TRUE(WriteQFile(locked, "0\r\n"));
     QFile::setPermissions(locked, QFileDevice::ReadOwner);
     if (QFileInfo(locked).isWritable()) {
         GTEST_SKIP() << "running with rights that ignore file permissions";
     }
     EXPECT_THROW(box.SaveToFile(locked), EFCreateError);
-    EXPECT_EQ(ReadBytes(locked), QByteArray("0\r\n"));
+    EXPECT_EQ(ReadQFile(locked), QByteArray("0\r\n"));
 }
 
 TEST_F(TDnDListBoxTest, MouseDownComesAfterTheSelectionMovedAndOnlyTheLeftButtonMovesIt) {

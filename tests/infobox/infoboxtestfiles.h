@@ -1,9 +1,10 @@
 #pragma once
 
 // What the info-box tests share: real test files copied into a temporary folder before any
-// write, and the message boxes a user would have seen, caught instead of shown.
+// write; the message boxes a user would have seen are caught by tests/support/messagecapture.h.
 
-#include "platform/tapplication.h"
+#include "tests/support/messagecapture.h"
+#include "tests/support/qfilebytes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,6 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
-
-#include <vector>
 
 // A test file under tests/data.
 inline QString DataFile(const char* relative) {
@@ -36,37 +35,4 @@ public:
 
 private:
     QTemporaryDir dir_;
-};
-
-inline QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Catches every message box for the life of the object.
-class TMessageCapture {
-public:
-    TMessageCapture() {
-        previous_ = TApplication::instance().setPresenter(
-            [this](const TApplication::MessageRequest& request) {
-                Requests.push_back(request);
-                return QMessageBox::Ok;
-            });
-    }
-    ~TMessageCapture() { TApplication::instance().setPresenter(previous_); }
-    TMessageCapture(const TMessageCapture&) = delete;
-    TMessageCapture& operator=(const TMessageCapture&) = delete;
-
-    std::vector<QString> Texts() const {
-        std::vector<QString> texts;
-        for (const auto& request : Requests) {
-            texts.push_back(request.text);
-        }
-        return texts;
-    }
-
-    std::vector<TApplication::MessageRequest> Requests;
-
-private:
-    TApplication::Presenter previous_;
 };

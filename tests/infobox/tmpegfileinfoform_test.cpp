@@ -319,7 +319,7 @@ TEST_F(MpegInfoFormTest, UpdateWritesBothTags) {
     EXPECT_EQ(mpeg->ID3v2.MajorVersion(), 3);
 
     // ID3v1 text is Windows-1252 in the file: the euro sign is byte 0x80.
-    const QByteArray bytes = ReadAll(path);
+    const QByteArray bytes = ReadQFile(path);
     const QByteArray tag = bytes.right(128);
     ASSERT_TRUE(tag.startsWith("TAG"));
     EXPECT_EQ(tag.mid(3, 11), QByteArray("\x80uro Caf\xE9 ?"));
@@ -360,7 +360,7 @@ TEST_F(MpegInfoFormTest, UntickingStripsAndTickingAddsATag) {
         EXPECT_EQ(mpeg->ID3v1.TagPresent(), c.wantV1);
         EXPECT_EQ(mpeg->ID3v2.Present(), c.wantV2);
         EXPECT_TRUE(mpeg->Frame.Found);
-        const QByteArray bytes = ReadAll(path);
+        const QByteArray bytes = ReadQFile(path);
         EXPECT_EQ(bytes.startsWith("ID3"), c.wantV2);
         if (!c.tagged && c.wantV2) {
             // Header and padding only: every field empty.
@@ -413,7 +413,7 @@ TEST_F(MpegInfoFormTest, NothingToShowMeansEverythingOffAndNothingWritten) {
         if (c.strip) {
             StripAllTags(path);
         }
-        const QByteArray before = ReadAll(path);
+        const QByteArray before = ReadQFile(path);
         TMPEGFileInfoForm& form = Open(path);
         EXPECT_FALSE(form.HadID3v1);
         EXPECT_FALSE(form.HadID3v2);
@@ -439,7 +439,7 @@ TEST_F(MpegInfoFormTest, NothingToShowMeansEverythingOffAndNothingWritten) {
             EXPECT_EQ(form.lbBitFrame->text(), QStringLiteral("0kbit, 0 frames"));
         }
         form.btnUpdate->click();
-        EXPECT_EQ(ReadAll(path), before);
+        EXPECT_EQ(ReadQFile(path), before);
     }
 }
 
@@ -462,7 +462,7 @@ TEST_F(MpegInfoFormTest, FailedWritesSayWhichTagAndStillClose) {
         form.cbID3v2Tag->setChecked(c.tickV2);
         form.cbID3v1Tag->setChecked(false);
         form.Tag2_Title->setText(QStringLiteral("new"));
-        const QByteArray before = ReadAll(path);
+        const QByteArray before = ReadQFile(path);
         // Another program holds the file and shares nothing.
         const THandle holder = UniOpenFile(path.toStdU16String(), fmOpenRead | fmShareExclusive);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
@@ -474,7 +474,7 @@ TEST_F(MpegInfoFormTest, FailedWritesSayWhichTagAndStillClose) {
         EXPECT_EQ(messages_.Requests[0].caption, TApplication::instance().Title());
         EXPECT_EQ(messages_.Requests[0].buttons, QMessageBox::Ok);
         EXPECT_FALSE(form.isVisible());
-        EXPECT_EQ(ReadAll(path), before);
+        EXPECT_EQ(ReadQFile(path), before);
     }
 }
 
@@ -492,14 +492,14 @@ TEST_F(MpegInfoFormTest, TypingIntoTheId3v1GenreIsSwallowed) {
 
 TEST_F(MpegInfoFormTest, CancelWritesNothing) {
     const QString path = Tagged();
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = ReadQFile(path);
     TMPEGFileInfoForm& form = Open(path);
     form.Tag1_Title->setText(QStringLiteral("x"));
     form.cbID3v2Tag->setChecked(false);
     form.btnCancel->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(ReadQFile(path), before);
 }
 
 }  // namespace

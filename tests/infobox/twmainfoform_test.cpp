@@ -234,7 +234,7 @@ TEST_F(WmaInfoFormTest, AFileGoneSinceListedLoadsNothingAndCannotBeUpdated) {
     const QString first = files_.Copy("wma/tagged.wma", QStringLiteral("first.wma"));
     Open(first);
     ASSERT_EQ(CurrentWmaFile, first.toStdU16String());
-    const QByteArray before = ReadAll(first);
+    const QByteArray before = ReadQFile(first);
 
     TWMAInfoForm& form = Open(files_.Path(QStringLiteral("gone.wma")));
     EXPECT_FALSE(form.btnUpdate->isEnabled());
@@ -249,7 +249,7 @@ TEST_F(WmaInfoFormTest, AFileGoneSinceListedLoadsNothingAndCannotBeUpdated) {
 
     form.fTitle->setText(QStringLiteral("must not land in first.wma"));
     form.btnUpdateClick();
-    EXPECT_EQ(ReadAll(first), before);
+    EXPECT_EQ(ReadQFile(first), before);
     EXPECT_EQ(CurrentWmaFile, first.toStdU16String());
 }
 
@@ -260,10 +260,10 @@ TEST_F(WmaInfoFormTest, TheLastShownFileIsTheOneWritten) {
     TWMAInfoForm& form = Open(second);
     EXPECT_EQ(form.fTitle->text(), QString());
     EXPECT_EQ(form.lbChannels->text(), QStringLiteral("Channels: 1"));
-    const QByteArray before = ReadAll(first);
+    const QByteArray before = ReadQFile(first);
     form.fTitle->setText(QStringLiteral("Dua"));
     form.btnUpdate->click();
-    EXPECT_EQ(ReadAll(first), before);
+    EXPECT_EQ(ReadQFile(first), before);
     EXPECT_EQ(Q(TagLib::ASF::File(second.toUtf8().constData()).tag()->title()),
               QStringLiteral("Dua"));
 }
@@ -277,24 +277,24 @@ TEST_F(WmaInfoFormTest, ANameThatIsNotUtf8IsTheFileShownAndWritten) {
     const QString twin = folder + QStringLiteral("/caf\ufffd.wma");
     std::filesystem::copy_file(DataFile("wma/tagged.wma").toStdString(), latin1);
     files_.Copy("wma/plain.wma", QStringLiteral("caf\ufffd.wma"));
-    const QByteArray twinBefore = ReadAll(twin);
+    const QByteArray twinBefore = ReadQFile(twin);
     TWMAInfoForm& form = Open(NameFromNative(QByteArray::fromStdString(latin1)));
     EXPECT_EQ(form.fTitle->text(), QStringLiteral("Kartu Pos"));
     form.fTitle->setText(QStringLiteral("Baru"));
     form.btnUpdate->click();
     EXPECT_EQ(Q(TagLib::ASF::File(latin1.c_str()).tag()->title()), QStringLiteral("Baru"));
-    EXPECT_EQ(ReadAll(twin), twinBefore);
+    EXPECT_EQ(ReadQFile(twin), twinBefore);
     std::filesystem::remove(latin1);  // Qt's temporary folder could not remove the name
 }
 
 TEST_F(WmaInfoFormTest, CancelWritesNothing) {
     const QString path = files_.Copy("wma/tagged.wma", QStringLiteral("keep.wma"));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = ReadQFile(path);
     TWMAInfoForm& form = Open(path);
     form.fTitle->setText(QStringLiteral("x"));
     form.btnCancel->click();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(ReadQFile(path), before);
 }
 
 }  // namespace

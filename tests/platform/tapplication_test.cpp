@@ -1,10 +1,10 @@
 #include "platform/tapplication.h"
+#include "tests/support/messagecapture.h"
 #include "tests/support/qtestapplication.h"
 #include "tests/support/qtprinters.h"
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -28,16 +28,9 @@ TEST(TApplicationTest, ErrorTextAddsFullStopOnlyAfterCharactersSortingAboveIt) {
 }
 
 TEST(TApplicationTest, GuardedHandlerShowsErrorBoxWithTitleAndGoesOn) {
-    int argc = 1;
-    char name[] = "platform_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-
-    std::vector<TApplication::MessageRequest> shown;
-    auto previous = TApplication::instance().setPresenter([&](const auto& request) {
-        shown.push_back(request);
-        return QMessageBox::Ok;
-    });
+    TestApplication();
+    TMessageCapture messages;
+    const std::vector<TApplication::MessageRequest>& shown = messages.Requests;
     int after = 0;
     auto handler = guarded([&](int value) {
         if (value < 0) {
@@ -47,7 +40,6 @@ TEST(TApplicationTest, GuardedHandlerShowsErrorBoxWithTitleAndGoesOn) {
     });
     handler(-1);
     handler(7);
-    TApplication::instance().setPresenter(previous);
 
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, QStringLiteral("Tovra III [Velmo History]"));

@@ -1,5 +1,6 @@
 #include "sysinfo/tlinuxsystemfacts.h"
 #include "platform/tapplication.h"
+#include "tests/support/messagecapture.h"
 #include "tests/support/qtestapplication.h"
 #include "tests/support/qtprinters.h"
 #include "tests/sysinfo/treefile.h"
@@ -179,12 +180,11 @@ TEST_F(LinuxSystemFactsTest, MouseButtonsComeFromTheKernelsInputDevices) {
 TEST(LinuxSystemReportTest, TheRealMachineIsShownInAPlainMessageBox) {
     TestApplication();
     std::vector<TApplication::MessageRequest> shown;
-    auto previous = TApplication::instance().setPresenter([&](const auto& request) {
-        shown.push_back(request);
-        return QMessageBox::Ok;
-    });
-    ShowSystemInfoReport();
-    TApplication::instance().setPresenter(previous);
+    {
+        TMessageCapture messages;
+        ShowSystemInfoReport();
+        shown = messages.Requests;
+    }
 
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, TApplication::instance().Title());

@@ -1,6 +1,7 @@
 #include "windows/tform7.h"
 #include "controls/tdndlistbox.h"
 #include "platform/tapplication.h"
+#include "tests/support/messagecapture.h"
 #include "tests/support/qtestapplication.h"
 #include "tests/support/qtprinters.h"
 
@@ -16,12 +17,7 @@ protected:
     void SetUp() override {
         TestApplication();
         ASSERT_TRUE(folder_.isValid());
-        previous_ = TApplication::instance().setPresenter([this](const auto& request) {
-            shown_.push_back(request);
-            return QMessageBox::Ok;
-        });
     }
-    void TearDown() override { TApplication::instance().setPresenter(previous_); }
 
     void writeReadme(int lines, const QByteArray& ending = "\r\n") {
         QFile file(folder_.path() + QStringLiteral("/Readme.Korvi"));
@@ -37,8 +33,8 @@ protected:
     }
 
     QTemporaryDir folder_;
-    TApplication::Presenter previous_;
-    std::vector<TApplication::MessageRequest> shown_;
+    TMessageCapture messages_;
+    const std::vector<TApplication::MessageRequest>& shown_ = messages_.Requests;
 };
 
 TEST_F(Form7Test, WindowIsBuiltAsGiven) {
