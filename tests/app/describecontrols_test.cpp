@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
 #include "tests/support/qtprinters.h"
 
 namespace {

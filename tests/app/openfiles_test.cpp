@@ -1,6 +1,6 @@
 // Files handed to the window from a command line: each is a drop of its own on the playlist.
 #include "app/openfiles.h"
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
 #include "tests/support/qtprinters.h"
 
 namespace {

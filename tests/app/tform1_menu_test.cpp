@@ -10,7 +10,7 @@
 
 #include "infobox/tform2.h"
 #include "sysinfo/tform6.h"
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
 #include "tests/support/qtprinters.h"
 #include "windows/tform3.h"
 #include "windows/tform7.h"

@@ -1,5 +1,5 @@
 // Start-up, restore and close of the player window against a temporary program folder.
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
 #include "tests/support/qtprinters.h"
 
 #include "platform/tinifile.h"

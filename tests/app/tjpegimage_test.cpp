@@ -6,7 +6,7 @@
 #include <QWindow>
 
 #include "app/tform8.h"
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
 
 namespace {
 

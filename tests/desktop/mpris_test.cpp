@@ -15,56 +15,26 @@
 #include <string>
 
 #include "app/tmprisservice.h"
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
+#include "tests/support/playerrow.h"
 
 namespace {
 
 const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-// A silent canonical WAV file of the given length: 8 kHz, mono, 8-bit. Long enough that no track
-// ends while a test runs.
-QByteArray SilentWav(int seconds) {
-    const quint32 samples = 8000u * static_cast<quint32>(seconds);
-    QByteArray data;
-    const auto u32 = [&data](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            data.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    const auto u16 = [&data](quint16 v) {
-        data.append(static_cast<char>(v & 0xFF));
-        data.append(static_cast<char>(v >> 8));
-    };
-    data.append("RIFF");
-    u32(36 + samples);
-    data.append("WAVEfmt ");
-    u32(16);
-    u16(1);     // PCM
-    u16(1);     // mono
-    u32(8000);  // samples per second
-    u32(8000);  // bytes per second
-    u16(1);     // block align
-    u16(8);     // bits per sample
-    data.append("data");
-    u32(samples);
-    data.append(QByteArray(static_cast<int>(samples), '\x80'));
-    return data;
-}
-
-// What the window and the bus show: mode text, the three glyph files, the three menu marks, the
-// current entry and the bus's PlaybackStatus.
+// What the window and the bus show: the transport row, the current entry and the bus's
+// PlaybackStatus.
 struct Shown {
-    std::string mode;
-    std::string playGlyph, pauseGlyph, stopGlyph;
-    bool play, pause, stop;
-    int index;
+    TPlayerRow row;
+    int index = 0;
     std::string status;
     bool operator==(const Shown&) const = default;
 };
 
 void PrintTo(const Shown& s, std::ostream* os) {
-    *os << s.mode << ' ' << s.playGlyph << ' ' << s.pauseGlyph << ' ' << s.stopGlyph << " marks "
-        << s.play << s.pause << s.stop << " index " << s.index << ' ' << s.status;
+    PrintTo(s.row, os);
+    *os << " index " << s.index << ' ' << s.status;
 }
 
 }  // namespace
@@ -173,19 +143,8 @@ protected:
         Settle();
     }
 
-    static std::string Glyph(QPushButton* button) {
-        return QFileInfo(button->property("GlyphFile").toString()).fileName().toStdString();
-    }
-
     Shown Now() {
-        return {form->LabelMode->text().toStdString(),
-                Glyph(form->BtnPlay),
-                Glyph(form->btnpause),
-                Glyph(form->btnstop),
-                form->Play3->isChecked(),
-                form->Pause1->isChecked(),
-                form->Stop1->isChecked(),
-                form->CurrentIndex,
+        return {TPlayerRow::Of(*form), form->CurrentIndex,
                 Property(kPlayer, QStringLiteral("PlaybackStatus")).toString().toStdString()};
     }
 
@@ -219,28 +178,28 @@ TEST_F(MprisTest, TransportShowsWhatTheButtonsShow) {
         Shown shown;
     } steps[] = {
         {"Play",
-         {"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false, 0, "Playing"}},
+         {{"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false}, 0, "Playing"}},
         {"Pause",
-         {"Paused", "play1.bmp", "pause2.bmp", "stop.bmp", false, true, false, 0, "Paused"}},
+         {{"Paused", "play1.bmp", "pause2.bmp", "stop.bmp", false, true, false}, 0, "Paused"}},
         {"PlayPause",
-         {"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false, 0, "Playing"}},
+         {{"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false}, 0, "Playing"}},
         {"PlayPause",
-         {"Paused", "play1.bmp", "pause2.bmp", "stop.bmp", false, true, false, 0, "Paused"}},
+         {{"Paused", "play1.bmp", "pause2.bmp", "stop.bmp", false, true, false}, 0, "Paused"}},
         {"Next",
-         {"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false, 1, "Playing"}},
+         {{"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false}, 1, "Playing"}},
         {"Next",
-         {"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false, 2, "Playing"}},
+         {{"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false}, 2, "Playing"}},
         {"Stop",
-         {"Stoped", "play1.bmp", "pause1.bmp", "stop1.bmp", false, false, true, 2, "Stopped"}},
+         {{"Stoped", "play1.bmp", "pause1.bmp", "stop1.bmp", false, false, true}, 2, "Stopped"}},
         {"PlayPause",
-         {"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false, 2, "Playing"}},
+         {{"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false}, 2, "Playing"}},
         {"Previous",
-         {"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false, 1, "Playing"}},
+         {{"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false}, 1, "Playing"}},
         // Past the last entry without loop back: stopped on the last entry, as the button does.
         {"Next",
-         {"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false, 2, "Playing"}},
+         {{"Playing", "play2.bmp", "pause1.bmp", "stop.bmp", true, false, false}, 2, "Playing"}},
         {"Next",
-         {"Stoped", "play1.bmp", "pause1.bmp", "stop1.bmp", false, false, true, 2, "Stopped"}},
+         {{"Stoped", "play1.bmp", "pause1.bmp", "stop1.bmp", false, false, true}, 2, "Stopped"}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.method);

@@ -4,7 +4,7 @@
 
 #include "app/tjpegimage.h"
 #include "platform/highdensity.h"
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
 #include "tests/support/qtprinters.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/tsingleinstance.h"
-#include "tests/app/playerfixture.h"
+#include "tests/support/playerfixture.h"
 
 namespace {
 
@@ -44,14 +44,11 @@ protected:
         TForm1& f = Start();
         guarded([&f] { f.BtnPlayClick(); }, &f)();
         // A few position polls and title ticks on whatever the device made of it.
-        QDeadlineTimer settle(300);
-        while (!settle.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
+        RunEventLoopFor(300);
         const int mode = f.MediaPlayer->Mode();
-        const bool rests = f.isVisible() && f.list1->Count() == 1 && f.List2->Count() == 1 &&
-                           (!shown.empty() || mode == TMediaPlayer::mpPlaying ||
-                            mode == TMediaPlayer::mpStopped);
+        const bool rests =
+            f.isVisible() && f.list1->Count() == 1 && f.List2->Count() == 1 &&
+            (!shown.empty() || mode == TMediaPlayer::mpPlaying || mode == TMediaPlayer::mpStopped);
         form.reset();
         return rests;
     }
@@ -108,10 +105,7 @@ TEST_F(HostileInputTest, FolderDroppedOnThePlaylistIsReportedNotPlayed) {
     mime.setUrls({QUrl::fromLocalFile(Path(QStringLiteral("a folder.mp3")))});
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(f.List2->viewport(), &drop);
-    QDeadlineTimer settle(300);
-    while (!settle.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    RunEventLoopFor(300);
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(f.list1->Count(), f.List2->Count()) << "the two lists stay parallel";
     // A folder either stays out of the playlist or is refused by the device with a message.

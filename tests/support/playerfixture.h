@@ -2,31 +2,25 @@
 
 // A player window on Qt's offscreen platform, running in a temporary program folder with the
 // glyphs in "Tombol" (also those drawn at twice the size) and its device playing into fakesink;
-// message boxes are recorded.
+// message boxes are recorded. The tests of the window, of its bus interface and of hostile
+// inputs share it.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/tform1.h"
-#include "platform/tapplication.h"
-
-inline QApplication& TestApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    // Lives until the process ends; the windows of every test share it.
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
+#include "tests/support/eventloop.h"
+#include "tests/support/messagecapture.h"
+#include "tests/support/qfilebytes.h"
+#include "tests/support/qtestapplication.h"
+#include "tests/support/silentwav.h"
 
 inline QString MediaFile(const char* name) {
     return QStringLiteral(TOVRA_SOURCE_DIR "/tests/data/media/") + QString::fromUtf8(name);
@@ -45,29 +39,18 @@ protected:
             ASSERT_TRUE(QFile::copy(QStringLiteral(TOVRA_SOURCE_DIR "/assets/Tombol/") + name,
                                     Path(QStringLiteral("Tombol/") + name)));
         }
-        previous = TApplication::instance().setPresenter(
-            [this](const TApplication::MessageRequest& request) {
-                shown.push_back(request);
-                return QMessageBox::Ok;
-            });
     }
 
-    void TearDown() override {
-        form.reset();
-        TApplication::instance().setPresenter(previous);
-    }
+    void TearDown() override { form.reset(); }
 
     QString Path(const QString& name) const { return dir.filePath(name); }
 
     void Write(const QString& name, const QByteArray& data) {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(data);
+        ASSERT_TRUE(WriteQFile(Path(name), data)) << name.toStdString();
     }
 
     QByteArray Read(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        return QFile::exists(Path(name)) ? ReadQFile(Path(name)) : QByteArray("<missing>");
     }
 
     // The three text files: the playlist of the given media files and the settings lines.
@@ -84,27 +67,9 @@ protected:
         Write(QStringLiteral("KorviSetting.Korvi"), settings);
     }
 
-    // A silent WAV file of the given length in the program folder (8 kHz, 8-bit mono), for tests
-    // that need a track to go on playing however slowly the machine runs.
+    // A silent WAV file of the given length in the program folder; its path.
     QByteArray LongWav(int seconds = 30) {
-        const quint32 bytes = quint32(seconds) * 8000;
-        QByteArray data("RIFF");
-        const auto le32 = [&data](quint32 v) {
-            for (int i = 0; i < 4; ++i) {
-                data += char((v >> (8 * i)) & 0xFF);
-            }
-        };
-        le32(36 + bytes);
-        data += "WAVEfmt ";
-        le32(16);
-        data += QByteArray("\x01\x00\x01\x00", 4);  // PCM, mono
-        le32(8000);                                 // samples per second
-        le32(8000);                                 // bytes per second
-        data += QByteArray("\x01\x00\x08\x00", 4);  // block align 1, 8 bits
-        data += "data";
-        le32(bytes);
-        data += QByteArray(int(bytes), char(0x80));
-        Write(QStringLiteral("long.wav"), data);
+        Write(QStringLiteral("long.wav"), SilentWav(seconds));
         return Path(QStringLiteral("long.wav")).toUtf8();
     }
 
@@ -120,29 +85,10 @@ protected:
         return *form;
     }
 
-    // Runs the event loop until the condition holds; false if it still doesn't after a
-    // generous bound (a hang guard, not a measure of speed).
-    static bool WaitFor(const std::function<bool()>& condition, int boundMs = 30000) {
-        QDeadlineTimer deadline(boundMs);
-        while (!condition()) {
-            if (deadline.hasExpired()) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
-
-    QStringList Texts() const {
-        QStringList texts;
-        for (const auto& request : shown) {
-            texts << request.text;
-        }
-        return texts;
-    }
+    QStringList Texts() const { return messages.Texts(); }
 
     QTemporaryDir dir;
     std::unique_ptr<TForm1> form;
-    std::vector<TApplication::MessageRequest> shown;
-    TApplication::Presenter previous;
+    TMessageCapture messages;
+    std::vector<TApplication::MessageRequest>& shown = messages.Requests;
 };
