@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
     picture.setType(TagLib::ASF::Picture::FrontCover);
     picture.setPicture(TagLib::ByteVector(1500, '\x5a'));
     tag->addAttribute("WM/Picture", TagLib::ASF::Attribute(picture));
-    tag->addAttribute("WM/UniqueFileIdentifier", TagLib::ASF::Attribute(TagLib::ByteVector(20, '\x11')));
+    tag->addAttribute("WM/UniqueFileIdentifier",
+                      TagLib::ASF::Attribute(TagLib::ByteVector(20, '\x11')));
     // A value in another language and one of the first stream go to other header objects.
     TagLib::ASF::Attribute lyrics = Text("Baris satu\r\nBaris dua");
     lyrics.setLanguage(1);
