@@ -17,15 +17,24 @@
 #include "platform/tinstancechannel.h"
 #include "platform/tsingleinstance.h"
 
-int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    // tovra3 FILE...: paths or file: URIs, as the desktop entry hands them over. Taken from argv
-    // (Qt has removed its own options there), since Qt's list would turn a name's bytes that are
-    // not UTF-8 into U+FFFD and so name another file.
+namespace {
+
+// tovra3 FILE...: paths or file: URIs, as the desktop entry hands them over. Taken from argv
+// (Qt has removed its own options there), since Qt's list would turn a name's bytes that are not
+// UTF-8 into U+FFFD and so name another file.
+QStringList Arguments(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << NameFromNative(QByteArray(argv[i]));
     }
+    return arguments;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const QStringList arguments = Arguments(argc, argv);
 
     // Held until the process ends; the kernel releases it also after a crash.
     const QString lockFileName = TSingleInstance::LockFileName(QStringLiteral("Tovra3"));
