@@ -24,7 +24,9 @@ void ignorePciMessage(char*, ...) {}
 // no context of its own, and it must not return into the library.
 thread_local std::jmp_buf* pciFailure = nullptr;
 
-[[noreturn]] void leavePciLookup(char*, ...) {
+// The library declares its error handler with GCC's attribute, which is part of the pointer's type
+// for clang, so the standard [[noreturn]] would not match it.
+__attribute__((noreturn)) void leavePciLookup(char*, ...) {
     std::longjmp(*pciFailure, 1);
 }
 
