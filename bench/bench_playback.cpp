@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
         const double theirCold = bench::Median(theirFirstCold);
         std::printf(
             "playback Play to first position change: player %.1f ms; playbin prerolled %.1f ms, "
-            "ratio %s; playbin from nothing %.1f ms, ratio %s; median of %d\n",
+            "ratio %s; playbin from nothing %.1f ms, ratio %s (aim <= 1.5x); median of %d\n",
             ourStart * 1000, theirStart * 1000, bench::Ratio(ourStart / theirStart).c_str(),
             theirCold * 1000, bench::Ratio(ourStart / theirCold).c_str(), rounds);
         return 0;
