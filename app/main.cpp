@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QPixmap>
 
 #include <functional>
 #include <memory>
@@ -58,31 +59,37 @@ int main(int argc, char* argv[]) {
         Form8->Animate1->SetActive(true);
         Form8->ProgressBar1->setMaximum(110);
         Form8->ShowAndPaint();
-
-        Form1 = std::make_unique<TForm1>();
         Form8->StepBy(20);
 
-        // The loading texts, the pause after each, and the fixed windows each step creates. They
-        // live until the program ends; the player window owns them.
-        TForm1* owner = Form1.get();
+        // The loading texts, the pause of each, and the windows each step creates. The windows
+        // are made during the pauses, which would otherwise only add to the wait. They live until
+        // the program ends; the player window owns them.
         const struct {
             const char* text;
             int sleepMs;
             std::function<void()> create;
         } steps[] = {
-            {"Loading Player", 500, [owner] { owner->WavInfoBox(); }},
-            {"Loading InfoBox", 250, [owner] { owner->AboutWindow(); }},
-            {"Loading Plugin", 250, nullptr},
+            {"Loading Player", 500,
+             [&Form1] {
+                 Form1 = std::make_unique<TForm1>();
+                 Form1->WavInfoBox();
+             }},
+            {"Loading InfoBox", 250, [&Form1] { Form1->AboutWindow(); }},
+            // The player window's first paint loads fonts and glyphs and makes its native
+            // window; done here, the window shows at once after the splash.
+            {"Loading Plugin", 250,
+             [&Form1] {
+                 Form1->winId();
+                 QPixmap image(Form1->size());
+                 Form1->render(&image);
+             }},
             {"Loading Velmo History", 250, nullptr},
-            {"Loading Bonus", 250, [owner] { owner->BonusWindow(); }},
-            {"Finishing.", 250, [owner] { owner->ReadmeWindow(); }},
+            {"Loading Bonus", 250, [&Form1] { Form1->BonusWindow(); }},
+            {"Finishing.", 250, [&Form1] { Form1->ReadmeWindow(); }},
         };
         for (const auto& step : steps) {
             Form8->SetStep(QString::fromUtf8(step.text));
-            Form8->Sleep(step.sleepMs);
-            if (step.create) {
-                step.create();
-            }
+            Form8->SleepDuring(step.sleepMs, step.create);
             Form8->StepBy(15);
         }
         Form8->SetStep(QStringLiteral("Finishing.."));

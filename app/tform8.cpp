@@ -54,6 +54,16 @@ void TForm8::Sleep(int ms) {
     pause.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+void TForm8::SleepDuring(int ms, const std::function<void()>& work) {
+    const QDeadlineTimer pause(ms, Qt::PreciseTimer);
+    if (work) {
+        work();
+    }
+    if (const qint64 left = pause.remainingTime(); left > 0) {
+        Sleep(static_cast<int>(left));
+    }
+}
+
 void TForm8::SetStep(const QString& text) {
     Label2->setText(text);
     Label2->repaint();

@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <QWidget>
 
+#include <functional>
+
 #include "app/tanimate.h"
 
 // The splash window shown while start-up creates the program's windows.
@@ -21,6 +23,9 @@ public:
     // The start-up's pauses: the time passes with the splash painting and its animation running,
     // while input waits for the event loop.
     void Sleep(int ms);
+    // A pause during which work is done: the work runs at its start and the pause ends ms after
+    // it began, or when the work is done if that takes longer.
+    void SleepDuring(int ms, const std::function<void()>& work);
 
     QLabel* Label1;
     QLabel* Label2;
