@@ -152,6 +152,13 @@ int main(int argc, char** argv) {
             "median of %d\n",
             kSplashSleeps * 1000, our * 1000, bench::Median(empty) * 1000, their * 1000,
             bench::Ratio(our / their).c_str(), ourPeak, theirPeak, rounds);
+        // The aim for the whole start: the pauses, and no more than 1.2 times an empty window
+        // beyond them, since the work belongs inside the pauses.
+        std::printf(
+            "start-up wall time, splash included: %.0f ms against %.0f ms of pauses plus the empty "
+            "Qt main window's %.0f ms; beyond the pauses ratio %s (aim <= 1.2x)\n",
+            (kSplashSleeps + our) * 1000, kSplashSleeps * 1000, their * 1000,
+            bench::Ratio(our / their).c_str());
         fs::remove_all(work);
         return 0;
     } catch (const std::exception& e) {

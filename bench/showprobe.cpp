@@ -51,7 +51,9 @@ protected:
         if (!fired_ && event->type() == QEvent::Paint && watched->isWidgetType()) {
             QWidget* window = static_cast<QWidget*>(watched)->window();
             const char* wanted = std::getenv("TOVRA_PROBE_CLASS");
-            if (wanted != nullptr && std::strcmp(window->metaObject()->className(), wanted) == 0) {
+            // A window painted into an image before it is shown is not on the screen yet.
+            if (wanted != nullptr && window->isVisible() &&
+                std::strcmp(window->metaObject()->className(), wanted) == 0) {
                 fired_ = true;
                 // After this paint and the others queued with it.
                 QTimer::singleShot(0, [] { Report(); });
