@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t kHeaderLength = 10;
 constexpr std::uint8_t kTagUnsynchronisation = 0x80;
-// Bit 6 is the extended header in versions 2.3 and 2.4, compression in version 2.2.
+// Bit 6 is the extended header in versions 2.3 and 2.4.
 constexpr std::uint8_t kTagExtendedHeader = 0x40;
 
 // Version-2.3 frame format flags, and the bytes each adds in front of the content.
@@ -57,33 +57,46 @@ struct TFound {
 
 struct TWalk {
     std::vector<TFound> frames;
-    // Frames that each end on a valid identifier, zero padding or the area's end, before the
+    // Frames that each end on a valid identifier, on padding or at the area's end, before the
     // first that does not.
     std::size_t sound = 0;
-    bool clean = false;
 };
 
-// Walks the frame headers of the area. The walk ends at padding (a byte that cannot start an
-// identifier), at a size it cannot read (top bit set; not syncsafe when syncsafe) and at a frame
-// that runs past the area, which is kept up to the area's end.
+// Padding is zero bytes: a frame header's worth of them (or the rest of the area) starts it.
+bool PaddingAt(ByteSpan area, std::size_t at, std::size_t headerLength) {
+    return AllZero(area.subspan(at, std::min(headerLength, area.size() - at)));
+}
+
+bool FrameAt(ByteSpan area, std::size_t at, std::size_t headerLength, std::size_t idLength) {
+    return at + headerLength <= area.size() &&
+           std::all_of(area.begin() + static_cast<std::ptrdiff_t>(at),
+                       area.begin() + static_cast<std::ptrdiff_t>(at + idLength), IsFrameIdChar);
+}
+
+// Walks the frame headers of the area. The walk ends at padding, at a byte that cannot start an
+// identifier, at a size with its top bit set and at a frame that runs past the area, which is
+// kept up to the area's end.
 TWalk Walk(ByteSpan area, std::uint8_t version, TSizes sizes) {
     const std::size_t headerLength = version == 2 ? 6 : 10;
     const std::size_t idLength = version == 2 ? 3 : 4;
     TWalk walk;
     bool sound = true;
-    std::size_t at = 0;
-    for (;;) {
-        if (at == area.size() || AllZero(area.subspan(at))) {
-            walk.clean = sound;
-            return walk;
+    for (std::size_t at = 0;;) {
+        const bool end = at == area.size() || PaddingAt(area, at, headerLength);
+        // The frame before ends well when this is the end, padding or a valid frame.
+        if (sound && !walk.frames.empty() && (end || FrameAt(area, at, headerLength, idLength))) {
+            ++walk.sound;
+        } else {
+            sound = sound && walk.frames.empty();
         }
-        if (at + headerLength > area.size() || area[at] < 'A' || area[at] > 'Z') {
+        // Identifiers are capitals and digits; zero bytes are padding; anything else ends the
+        // frames (damage, or another program's padding).
+        if (end || !FrameAt(area, at, headerLength, idLength)) {
             return walk;
         }
         const ByteSpan header = area.subspan(at, headerLength);
         TFound frame;
         frame.id.assign(AsChars(header.first(idLength)));
-        sound = sound && std::all_of(header.begin(), header.begin() + idLength, IsFrameIdChar);
         std::uint32_t size = 0;
         if (sizes == TSizes::Bits24) {
             size = ReadBE24(header, 3);
@@ -93,10 +106,11 @@ TWalk Walk(ByteSpan area, std::uint8_t version, TSizes sizes) {
                 return walk;
             }
         } else {
-            if (!IsSyncsafe32(header, 4)) {
+            // A size that cannot be syncsafe is read as the plain number it must be.
+            size = IsSyncsafe32(header, 4) ? ReadSyncsafe32(header, 4) : ReadBE32(header, 4);
+            if ((size & 0x80000000u) != 0) {
                 return walk;
             }
-            size = ReadSyncsafe32(header, 4);
         }
         if (version != 2) {
             frame.status = header[8];
@@ -108,26 +122,18 @@ TWalk Walk(ByteSpan area, std::uint8_t version, TSizes sizes) {
         if (frame.size < size) {
             return walk;
         }
-        if (sound) {
-            ++walk.sound;
-        }
         at = frame.at + frame.size;
     }
 }
 
 // Version-2.4 sizes are syncsafe, but some encoders write plain numbers. The reading that lands
-// every frame on a valid identifier, zero padding or the tag's end wins, syncsafe when both do;
-// when neither does, the one that reads more sound frames.
-TWalk WalkVersion4(ByteSpan area) {
+// more frames well wins; syncsafe when both land as many (a syncsafe reading is never longer,
+// so when both land every frame it reads at least as many).
+TWalk WalkVersion4(ByteSpan area, bool& plainSizes) {
     TWalk syncsafe = Walk(area, 4, TSizes::Syncsafe);
-    if (syncsafe.clean) {
-        return syncsafe;
-    }
     TWalk plain = Walk(area, 4, TSizes::Plain);
-    if (plain.clean || plain.sound > syncsafe.sound) {
-        return plain;
-    }
-    return syncsafe;
+    plainSizes = plain.sound > syncsafe.sound;
+    return plainSizes ? plain : syncsafe;
 }
 
 // The bytes of the frame's flags in front of its content: how many there are, or nullopt when
@@ -166,6 +172,14 @@ TID3v2Frame MakeFrame(ByteSpan area, std::uint8_t version, const TFound& found) 
         FlagBytes(version, found.format, frame.data.size());
     if (flagBytes) {
         frame.contentAt = *flagBytes;
+        // The data length indicator, the last of those bytes, is the content's length once
+        // unsynchronisation is undone: bytes past it are not the frame's.
+        if (version == 4 && (found.format & k4DataLength) != 0 && !frame.opaque) {
+            const std::size_t length = ReadSyncsafe32(frame.data, frame.contentAt - 4);
+            if (length < frame.data.size() - frame.contentAt) {
+                frame.data.resize(frame.contentAt + length);
+            }
+        }
     } else {
         // Too short for what its flags announce: only its bytes can be kept.
         frame.contentAt = frame.data.size();
@@ -200,7 +214,9 @@ bool ParseID3v2(ByteSpan tag, TID3v2Frames& out) {
     }
     const std::uint8_t version = tag[3];
     const std::uint8_t flags = tag[5];
-    if (version < 2 || version > 4 || (version == 2 && (flags & kTagExtendedHeader) != 0)) {
+    // Version 2.2 calls bit 6 compression, but none was ever defined: a tag with the bit set
+    // is read as any other, as other readers do, rather than dropped on saving.
+    if (version < 2 || version > 4) {
         return false;
     }
     out.version = version;
@@ -213,20 +229,20 @@ bool ParseID3v2(ByteSpan tag, TID3v2Frames& out) {
         body = resynchronised;
     }
     std::size_t start = 0;
-    if (version > 2 && (flags & kTagExtendedHeader) != 0) {
-        if (body.size() < 4) {
-            return true;
-        }
-        // Version 2.3 counts the bytes after the size, version 2.4 the whole extended header.
+    if (version > 2 && (flags & kTagExtendedHeader) != 0 && body.size() >= 4) {
+        // Version 2.3 counts the bytes after the size (6 or 10), version 2.4 the whole extended
+        // header (syncsafe, at least 6). A size that cannot be one is a false flag: the frames
+        // start at once, as other readers take them.
         const std::size_t size = version == 3 ? std::size_t{4} + ReadBE32(body, 0)
                                               : std::size_t{ReadSyncsafe32(body, 0)};
-        if (size > body.size()) {
-            return true;
+        const bool plausible =
+            version == 3 ? size == 10 || size == 14 : IsSyncsafe32(body, 0) && size >= 6;
+        if (plausible && size <= body.size()) {
+            start = size;
         }
-        start = size;
     }
     const ByteSpan area = body.subspan(start);
-    const TWalk walk = version == 4   ? WalkVersion4(area)
+    const TWalk walk = version == 4   ? WalkVersion4(area, out.plainSizes)
                        : version == 3 ? Walk(area, 3, TSizes::Plain)
                                       : Walk(area, 2, TSizes::Bits24);
     out.frames.reserve(walk.frames.size());

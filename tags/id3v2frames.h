@@ -35,12 +35,14 @@ struct TID3v2Frame {
 
 struct TID3v2Frames {
     std::uint8_t version = 0;
+    // Version 2.4 frame sizes read as plain numbers, not syncsafe ones.
+    bool plainSizes = false;
     std::vector<TID3v2Frame> frames;
 };
 
 // The frames of a tag whose bytes (header first, at most its declared size) are given. False
-// when the bytes hold no tag of version 2.2 to 2.4 or the tag cannot be read at all (a
-// compressed version-2.2 tag); a tag damaged part way keeps the frames before the damage.
+// when the bytes hold no tag of version 2.2 to 2.4; a tag damaged part way keeps the frames
+// before the damage.
 bool ParseID3v2(ByteSpan tag, TID3v2Frames& out);
 
 // Bytes of a version-2.3 tag of the frames, before padding.
