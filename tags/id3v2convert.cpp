@@ -1,5 +1,7 @@
 #include "tags/id3v2convert.h"
 
+#include "tags/textcodec.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -75,12 +77,18 @@ std::string_view LayoutOf(std::string_view id) {
     return !id.empty() && id[0] == 'T' ? "T" : "";
 }
 
-void AppendWide(Bytes& out, std::uint8_t encoding, ByteSpan string, bool terminated) {
+// The string in UTF-16 after out; false for UTF-8 that is not well-formed, which no reading
+// would turn into the same text, so the frame is better carried as it is.
+bool AppendWide(Bytes& out, std::uint8_t encoding, ByteSpan string, bool terminated) {
+    if (encoding == 3 && !IsValidUtf8(AsChars(string))) {
+        return false;
+    }
     const Bytes wide = EncodeUtf16(DecodeString(encoding, string));
     out.insert(out.end(), wide.begin(), wide.end());
     if (terminated) {
         out.insert(out.end(), {0, 0});
     }
+    return true;
 }
 
 // The content with its UTF-8 or UTF-16BE strings in UTF-16 with a byte-order mark; nullopt when
@@ -124,17 +132,19 @@ std::optional<Bytes> WideContent(ByteSpan content, std::string_view layout) {
                 if (!end) {
                     return std::nullopt;
                 }
-                AppendWide(out, encoding, rest().first(end->length), true);
+                if (!AppendWide(out, encoding, rest().first(end->length), true)) {
+                    return std::nullopt;
+                }
                 at += end->next;
                 break;
             }
             case 'S':
                 while (!rest().empty()) {
                     const std::optional<TStringEnd> end = FindTerminator(encoding, rest());
-                    if (!end || rest().size() < end->next + 4) {
+                    if (!end || rest().size() < end->next + 4 ||
+                        !AppendWide(out, encoding, rest().first(end->length), true)) {
                         return std::nullopt;
                     }
-                    AppendWide(out, encoding, rest().first(end->length), true);
                     at += end->next;
                     copy(4);
                 }
@@ -142,12 +152,11 @@ std::optional<Bytes> WideContent(ByteSpan content, std::string_view layout) {
             case 'T':
                 while (!rest().empty()) {
                     const std::optional<TStringEnd> end = FindTerminator(encoding, rest());
-                    if (!end) {
-                        AppendWide(out, encoding, rest(), false);
-                        break;
+                    if (!(end ? AppendWide(out, encoding, rest().first(end->length), true)
+                              : AppendWide(out, encoding, rest(), false))) {
+                        return std::nullopt;
                     }
-                    AppendWide(out, encoding, rest().first(end->length), true);
-                    at += end->next;
+                    at += end ? end->next : rest().size();
                 }
                 at = content.size();
                 break;
@@ -198,7 +207,14 @@ bool Digits(std::u16string_view text, std::size_t at, std::size_t count) {
 class TFromVersion4 {
 public:
     TFromVersion4(const std::vector<TID3v2Frame>& frames, std::vector<TID3v2Frame>& out)
-        : frames_(frames), out_(out) {}
+        : frames_(frames), out_(out) {
+        // Of several recording times, the year is read from the last: that one goes into TYER.
+        for (const TID3v2Frame& frame : frames_) {
+            if (frame.id == "TDRC" && !frame.opaque && !frame.Content().empty()) {
+                recordingTime_ = &frame;
+            }
+        }
+    }
 
     void Add(const TID3v2Frame& frame) {
         // Status flags: tag alter, file alter and read-only preservation move up a bit.
@@ -211,14 +227,11 @@ public:
         // data length indicator is of no use in version 2.3.
         const bool grouped = (frame.format & 0x40) != 0;
         const ByteSpan content = frame.Content();
-        if (frame.id == "TDRC") {
-            AddRecordingTime(DecodeText(content), status);
-        } else if (frame.id == "TDOR") {
-            const std::u16string year = Trim(DecodeText(content).substr(0, 4));
-            if (!year.empty() && !Has("TORY")) {
-                out_.push_back(TextFrame("TORY", status, year));
-            }
-        } else if (frame.id == "TIPL" || frame.id == "TMCL") {
+        if ((&frame == recordingTime_ && AddRecordingTime(content, status)) ||
+            (frame.id == "TDOR" && AddOriginalYear(DecodeText(content), status))) {
+            return;
+        }
+        if (frame.id == "TIPL" || frame.id == "TMCL") {
             AddPeople(content, status);
         } else {
             TID3v2Frame converted = Readable(frame.id, status, Converted(frame.id, content));
@@ -288,21 +301,42 @@ private:
         out_.push_back(std::move(converted));
     }
 
-    // "2001-05-06T12:30" becomes TYER 2001, TDAT 0605 and TIME 1230; a frame the tag has of its
-    // own is not made twice. The year is cut as the year field reads it.
-    void AddRecordingTime(const std::u16string& time, std::uint8_t status) {
-        const std::u16string year = Trim(time.substr(0, 4));
-        if (!year.empty() && !Has("TYER")) {
-            out_.push_back(TextFrame("TYER", status, year));
+    // A recording time of one timestamp ("2001", "2001-05-06", "2001-05-06T12:30", ...) becomes
+    // TYER 2001, TDAT 0605 and TIME 1230, which keep it to the minute; a frame the tag has of its
+    // own is not made twice. False, and nothing made, for anything else (several values, other
+    // text) and when the tag has its own year: the frame is then carried as it is.
+    bool AddRecordingTime(ByteSpan content, std::uint8_t status) {
+        const std::optional<TStringEnd> end =
+            content.empty() ? std::nullopt : FindTerminator(content[0], content.subspan(1));
+        const std::u16string time = DecodeText(content);
+        const std::size_t n = time.size();
+        const bool timestamp = (!end || end->next == content.size() - 1) && Digits(time, 0, 4) &&
+                               (n == 4 || (n >= 7 && time[4] == u'-' && Digits(time, 5, 2))) &&
+                               (n <= 7 || (n >= 10 && time[7] == u'-' && Digits(time, 8, 2))) &&
+                               (n <= 10 || (n >= 13 && time[10] == u'T' && Digits(time, 11, 2))) &&
+                               (n <= 13 || (n >= 16 && time[13] == u':' && Digits(time, 14, 2))) &&
+                               (n <= 16 || (n == 19 && time[16] == u':' && Digits(time, 17, 2)));
+        if (!timestamp || Has("TYER")) {
+            return false;
         }
-        if (Digits(time, 0, 4) && time.size() >= 10 && time[4] == u'-' && Digits(time, 5, 2) &&
-            time[7] == u'-' && Digits(time, 8, 2) && !Has("TDAT")) {
+        out_.push_back(TextFrame("TYER", status, time.substr(0, 4)));
+        if (n >= 10 && !Has("TDAT")) {
             out_.push_back(TextFrame("TDAT", status, time.substr(8, 2) + time.substr(5, 2)));
-            if (time.size() >= 16 && time[10] == u'T' && Digits(time, 11, 2) && time[13] == u':' &&
-                Digits(time, 14, 2) && !Has("TIME")) {
-                out_.push_back(TextFrame("TIME", status, time.substr(11, 2) + time.substr(14, 2)));
-            }
         }
+        if (n >= 16 && !Has("TIME")) {
+            out_.push_back(TextFrame("TIME", status, time.substr(11, 2) + time.substr(14, 2)));
+        }
+        return true;
+    }
+
+    // The year of an original release time in TORY, on the same terms.
+    bool AddOriginalYear(const std::u16string& time, std::uint8_t status) {
+        const std::u16string year = Trim(time.substr(0, 4));
+        if (year.empty() || Has("TORY")) {
+            return false;
+        }
+        out_.push_back(TextFrame("TORY", status, year));
+        return true;
     }
 
     // TIPL and TMCL go into one IPLS where the first of them was.
@@ -328,7 +362,8 @@ private:
         }
     }
 
-    // The strings of a list, without the empty one after a final terminator.
+    // The strings of a list, without the empty one after a final terminator; 8-bit ones in
+    // Latin-1, as the format defines them.
     static std::vector<std::u16string> Strings(ByteSpan content) {
         std::vector<std::u16string> strings;
         if (content.empty()) {
@@ -338,7 +373,9 @@ private:
         ByteSpan rest = content.subspan(1);
         while (!rest.empty()) {
             const std::optional<TStringEnd> end = FindTerminator(encoding, rest);
-            strings.push_back(DecodeString(encoding, rest.first(end ? end->length : rest.size())));
+            const ByteSpan string = rest.first(end ? end->length : rest.size());
+            strings.push_back(encoding == 0 ? Latin1ToUtf16(AsChars(string))
+                                            : DecodeString(encoding, string));
             rest = rest.subspan(end ? end->next : rest.size());
         }
         return strings;
@@ -346,6 +383,7 @@ private:
 
     const std::vector<TID3v2Frame>& frames_;
     std::vector<TID3v2Frame>& out_;
+    const TID3v2Frame* recordingTime_ = nullptr;
     std::optional<std::size_t> people_;
 };
 
@@ -415,5 +453,9 @@ std::vector<TID3v2Frame> ToVersion3(const TID3v2Frames& tag) {
             out.push_back(std::move(converted));
         }
     }
+    // A frame of no content holds nothing; an empty one ends the tag for other readers.
+    std::erase_if(out, [](const TID3v2Frame& frame) {
+        return frame.data.empty() || (!frame.opaque && frame.Content().empty());
+    });
     return out;
 }

@@ -12,5 +12,6 @@
 #include <vector>
 
 // A frame with no version-2.3 form that any reader could show is dropped: a version-2.2 frame
-// of an unknown identifier, a compressed version-2.4 frame without the decompressed size.
+// of an unknown identifier, a compressed version-2.4 frame without the decompressed size, a
+// frame of no bytes.
 std::vector<TID3v2Frame> ToVersion3(const TID3v2Frames& tag);

@@ -286,8 +286,9 @@ TID3v2::TSources TID3v2::DecodeFrames(const std::vector<TID3v2Frame>& frames,
     TSources sources;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const TID3v2Frame& frame = frames[i];
+        // A frame of no content holds nothing (and is not saved): it replaces no other.
         const std::optional<std::size_t> slot =
-            !frame.opaque ? SlotOf(frame.id, version) : std::nullopt;
+            !frame.opaque && !frame.Content().empty() ? SlotOf(frame.id, version) : std::nullopt;
         if (!slot) {
             continue;
         }
