@@ -55,10 +55,13 @@ TFileSave::TFileSave(const std::u16string& fileName, TWay way)
     }
 }
 
+TFileSave::TFileSave(Bytes& memory, TWay way)
+    : way_(way), file_(std::make_unique<TTntFileStream>(memory)), memory_(&memory) {}
+
 TFileSave::~TFileSave() {
     const bool hadCopy = copy_ != nullptr;
     copy_.reset();
-    if (!committed_ && hadCopy) {
+    if (!committed_ && hadCopy && memory_ == nullptr) {
         UniDeleteFile(copyName_);
     }
     file_.reset();
@@ -83,6 +86,10 @@ bool TFileSave::Unchanged(ByteSpan start, std::int64_t size) {
 
 TTntFileStream& TFileSave::Copy() {
     if (copy_) {
+        return *copy_;
+    }
+    if (memory_ != nullptr) {
+        copy_ = std::make_unique<TTntFileStream>(memoryCopy_);
         return *copy_;
     }
     // A free name beside the file, taken only when nothing holds it yet, so that no file of
@@ -138,6 +145,11 @@ void TFileSave::Commit() {
         return;
     }
     TTntFileStream& copy = Copy();
+    if (memory_ != nullptr) {
+        *memory_ = std::move(memoryCopy_);
+        committed_ = true;
+        return;
+    }
     if (!UniCopyAttributes(file_->Handle(), copy.Handle())) {
         throw EWriteError("Cannot give the copy the file's owner and attributes");
     }
@@ -152,6 +164,15 @@ bool UniRewriteFile(const std::u16string& fileName, ByteSpan expectedStart,
                     std::int64_t expectedSize, ByteSpan head, std::int64_t keepFrom) {
     try {
         TFileSave save(fileName, TFileSave::TWay::ThroughCopy);
+        return UniRewriteFile(save, expectedStart, expectedSize, head, keepFrom);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool UniRewriteFile(TFileSave& save, ByteSpan expectedStart, std::int64_t expectedSize,
+                    ByteSpan head, std::int64_t keepFrom) {
+    try {
         if (!save.Unchanged(expectedStart, expectedSize)) {
             return false;
         }
@@ -168,6 +189,15 @@ bool UniWriteInPlace(const std::u16string& fileName, ByteSpan expectedStart,
                      std::int64_t expectedSize, ByteSpan bytes) {
     try {
         TFileSave save(fileName, TFileSave::TWay::InPlace);
+        return UniWriteInPlace(save, expectedStart, expectedSize, bytes);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool UniWriteInPlace(TFileSave& save, ByteSpan expectedStart, std::int64_t expectedSize,
+                     ByteSpan bytes) {
+    try {
         TTntFileStream& file = save.File();
         if (!save.Unchanged(expectedStart, expectedSize)) {
             return false;

@@ -12,6 +12,7 @@
 //   whenever the program ends.
 // Until Commit succeeds the save is refused as a whole: the destructor removes the copy and puts
 // back the permissions the save changed.
+// A save of a file held in memory takes the same steps on bytes (the fuzz targets).
 
 #include "tags/bytes.h"
 #include "tags/ttntfilestream.h"
@@ -29,6 +30,8 @@ public:
     // Raises EFOpenError when the file cannot be had: missing, not made writable (in place), or
     // held by another handle.
     TFileSave(const std::u16string& fileName, TWay way);
+    // The save of bytes the caller keeps for the save's life: Commit replaces them by the copy.
+    TFileSave(Bytes& memory, TWay way);
     ~TFileSave();
     TFileSave(const TFileSave&) = delete;
     TFileSave& operator=(const TFileSave&) = delete;
@@ -61,6 +64,9 @@ private:
     std::unique_ptr<TTntFileStream> file_;
     std::unique_ptr<TTntFileStream> copy_;
     bool committed_ = false;
+    // A file in memory and its copy.
+    Bytes* memory_ = nullptr;
+    Bytes memoryCopy_;
 };
 
 // Rewrites the file as head followed by its own bytes from keepFrom on, through a copy. False,
@@ -68,8 +74,14 @@ private:
 // or any step fails.
 bool UniRewriteFile(const std::u16string& fileName, ByteSpan expectedStart,
                     std::int64_t expectedSize, ByteSpan head, std::int64_t keepFrom);
+// The same through a save made through a copy.
+bool UniRewriteFile(TFileSave& save, ByteSpan expectedStart, std::int64_t expectedSize,
+                    ByteSpan head, std::int64_t keepFrom);
 
 // Writes bytes over the start of the file in place, under the same check. The old bytes are
 // kept, so that a failed write or flush puts them back.
 bool UniWriteInPlace(const std::u16string& fileName, ByteSpan expectedStart,
                      std::int64_t expectedSize, ByteSpan bytes);
+// The same through a save made in place.
+bool UniWriteInPlace(TFileSave& save, ByteSpan expectedStart, std::int64_t expectedSize,
+                     ByteSpan bytes);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -234,9 +235,12 @@ bool RewriteFile(const std::u16string& fileName, const Bytes* newTag) {
                                     header->isId3 ? header->tagSize : 0);
 }
 
-// Writes a tag of exactly the old tag's size over it.
-bool WriteInPlace(const std::u16string& fileName, const THeader& header, const Bytes& tag) {
-    return UniWriteInPlace(fileName, header.bytes, header.fileSize, tag);
+// A stream for reading the file the save is of.
+std::unique_ptr<TTntFileStream> OpenToRead(const std::u16string& fileName) {
+    return std::make_unique<TTntFileStream>(fileName, fmShareDenyWrite);
+}
+std::unique_ptr<TTntFileStream> OpenToRead(Bytes& file) {
+    return std::make_unique<TTntFileStream>(file);
 }
 
 }  // namespace
@@ -532,19 +536,20 @@ bool TID3v2::LoadTag(TTntFileStream& file) {
     return true;
 }
 
-bool TID3v2::SaveTag(const std::u16string& fileName) {
-    std::optional<TTagBytes> read;
-    Bytes tag;
+template <class File>
+bool TID3v2::Save(File& file) const {
     try {
+        std::optional<TTagBytes> read;
         {
-            TTntFileStream file(fileName, fmShareDenyWrite);
-            read = ReadTagBytes(file);
+            const std::unique_ptr<TTntFileStream> stream = OpenToRead(file);
+            read = ReadTagBytes(*stream);
         }
         // Every frame of the tag goes into the new one; when they cannot all be read, the save
         // is refused rather than made without them.
         if (!read || !read->complete) {
             return false;
         }
+        const THeader& header = read->header;
         std::vector<TID3v2Frame> frames;
         TID3v2Frames parsed;
         if (ParseID3v2(read->tag, parsed)) {
@@ -552,7 +557,6 @@ bool TID3v2::SaveTag(const std::u16string& fileName) {
         }
         ApplyFields(frames);
 
-        const THeader& header = read->header;
         const auto needed = static_cast<std::int64_t>(Version3Size(frames));
         const bool rewrite =
             !header.isId3 || header.tagSize < needed || header.tagSize > kPaddedTagSize;
@@ -561,14 +565,22 @@ bool TID3v2::SaveTag(const std::u16string& fileName) {
         if (needed + padding > kMaxTagSize) {
             return false;
         }
-        tag = RenderVersion3(frames, static_cast<std::size_t>(padding));
-        if (rewrite) {
-            return RewriteFile(fileName, &tag);
-        }
+        const Bytes tag = RenderVersion3(frames, static_cast<std::size_t>(padding));
+        TFileSave save(file, rewrite ? TFileSave::TWay::ThroughCopy : TFileSave::TWay::InPlace);
+        return rewrite ? UniRewriteFile(save, header.bytes, header.fileSize, tag,
+                                        header.isId3 ? header.tagSize : 0)
+                       : UniWriteInPlace(save, header.bytes, header.fileSize, tag);
     } catch (const std::exception&) {
         return false;
     }
-    return WriteInPlace(fileName, read->header, tag);
+}
+
+bool TID3v2::SaveTag(const std::u16string& fileName) {
+    return Save(fileName);
+}
+
+bool TID3v2::SaveTag(Bytes& file) {
+    return Save(file);
 }
 
 bool TID3v2::RemoveTag(const std::u16string& fileName) {

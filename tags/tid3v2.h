@@ -6,6 +6,8 @@
 // reads as it did, converted to version 2.3; a field that changed replaces only the frame it was
 // read from. Operations never raise; a failed save or removal leaves the file untouched.
 
+#include "tags/bytes.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -69,6 +71,9 @@ public:
     // Writes the fields as a new tag; the fields stay as they are. Refused when the file's tag
     // cannot be read whole (its frames would be lost).
     bool SaveTag(const std::u16string& fileName);
+    // The same on a file held in memory, which changes as the file would (the fuzz targets run
+    // on memory; LoadTag reads a stream over the bytes).
+    bool SaveTag(Bytes& file);
     // Strips the tag; true when one was removed.
     bool RemoveTag(const std::u16string& fileName);
 
@@ -81,6 +86,9 @@ private:
     // should keeps its frames, any other is written fresh in place of the frame it came from.
     void ApplyFields(std::vector<TID3v2Frame>& frames) const;
     std::optional<TID3v2Frame> FreshFrame(std::size_t slot) const;
+    // The save of a file by name or of one held in memory: the same steps on either.
+    template <class File>
+    bool Save(File& file) const;
     // The text field a slot is saved from; nullptr for the track and the fallback slots.
     const std::u16string* TextField(std::size_t slot) const;
 

@@ -2,8 +2,10 @@
 
 // A file stream opened by a UTF-16 name with a 16-bit file mode (see unifile.h). The constructor
 // raises EFCreateError (mode 0xFFFF) or EFOpenError when the file cannot be had; the stream owns
-// its handle and closes it on destruction.
+// its handle and closes it on destruction. A stream can also stand for a file held in memory:
+// the fuzz targets run the tag code on bytes, with no file system between inputs.
 
+#include "tags/bytes.h"
 #include "tags/unifile.h"
 
 #include <cstdint>
@@ -16,6 +18,8 @@ public:
     TTntFileStream(const std::u16string& fileName, std::uint16_t mode);
     // Takes over a handle the file layer opened (not negative).
     TTntFileStream(THandle handle, const std::u16string& fileName);
+    // Reads and writes the bytes, which the caller keeps for the stream's life, as a file.
+    explicit TTntFileStream(Bytes& memory);
     ~TTntFileStream();
     TTntFileStream(const TTntFileStream&) = delete;
     TTntFileStream& operator=(const TTntFileStream&) = delete;
@@ -49,4 +53,7 @@ public:
 private:
     std::u16string fileName_;
     THandle handle_ = INVALID_HANDLE_VALUE;
+    // A file in memory, and the position in it.
+    Bytes* memory_ = nullptr;
+    std::int64_t memoryPosition_ = 0;
 };
