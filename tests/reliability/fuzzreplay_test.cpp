@@ -18,6 +18,7 @@ extern "C" int Fuzz_wav(const std::uint8_t* data, std::size_t size);
 extern "C" int Fuzz_asf(const std::uint8_t* data, std::size_t size);
 extern "C" int Fuzz_id3v1(const std::uint8_t* data, std::size_t size);
 extern "C" int Fuzz_id3v2(const std::uint8_t* data, std::size_t size);
+extern "C" int Fuzz_id3v2edit(const std::uint8_t* data, std::size_t size);
 extern "C" int Fuzz_wmvcore(const std::uint8_t* data, std::size_t size);
 
 namespace fs = std::filesystem;
@@ -32,8 +33,9 @@ struct Replayed {
 };
 
 const Replayed kTargets[] = {
-    {"mpeg", Fuzz_mpeg},   {"wav", Fuzz_wav},     {"asf", Fuzz_asf},
-    {"id3v1", Fuzz_id3v1}, {"id3v2", Fuzz_id3v2}, {"wmvcore", Fuzz_wmvcore},
+    {"mpeg", Fuzz_mpeg},       {"wav", Fuzz_wav},     {"asf", Fuzz_asf},
+    {"id3v1", Fuzz_id3v1},     {"id3v2", Fuzz_id3v2}, {"id3v2edit", Fuzz_id3v2edit},
+    {"wmvcore", Fuzz_wmvcore},
 };
 
 const fs::path kSource = TOVRA_SOURCE_DIR;
