@@ -153,7 +153,7 @@ std::int32_t TID3v1::TrailerLength() const {
 
 bool TID3v1::Load(const std::u16string& fileName) {
     Clear();
-    const bool loaded = ReadBlocks(fileName, true);
+    const bool loaded = ReadFileBlocks(fileName, true);
     writtenAsRead_ = BlockFields();
     return loaded;
 }
@@ -169,10 +169,10 @@ bool TID3v1::Load(TTntFileStream& file) {
     return loaded;
 }
 
-bool TID3v1::ReadBlocks(const std::u16string& fileName, bool parseFields) {
+template <class File>
+bool TID3v1::ReadFileBlocks(File& file, bool parseFields) {
     try {
-        TTntFileStream file(fileName, fmShareDenyWrite);
-        return ReadBlocks(file, parseFields);
+        return ReadBlocks(*OpenToRead(file), parseFields);
     } catch (const std::exception&) {
         return false;
     }
@@ -390,7 +390,8 @@ Bytes TID3v1::BuildTag() const {
     return tag;
 }
 
-bool TID3v1::Save(const std::u16string& fileName) {
+template <class File>
+bool TID3v1::SaveFile(File& file) {
     // Values the block's size fields cannot hold are refused before the file is touched.
     Bytes blocks;
     if (!BuildBlocks(blocks, false)) {
@@ -400,7 +401,7 @@ bool TID3v1::Save(const std::u16string& fileName) {
     // program or another copy of it, can neither move the end of the file in between nor
     // write beside this one.
     try {
-        TFileSave save(fileName, TFileSave::TWay::InPlace);
+        TFileSave save(file, TFileSave::TWay::InPlace);
         return SaveTo(save);
     } catch (const std::exception&) {
         return false;
@@ -460,15 +461,24 @@ bool TID3v1::SaveTo(TFileSave& save) {
     return true;
 }
 
-bool TID3v1::Strip(const std::u16string& fileName) {
-    if (!ReadBlocks(fileName, false)) {
+bool TID3v1::Save(const std::u16string& fileName) {
+    return SaveFile(fileName);
+}
+
+bool TID3v1::Save(Bytes& file) {
+    return SaveFile(file);
+}
+
+template <class File>
+bool TID3v1::StripFile(File& target) {
+    if (!ReadFileBlocks(target, false)) {
         return false;
     }
     if (!tagPresent_ && !lyricsPresent_) {
         return true;
     }
     try {
-        TFileSave save(fileName, TFileSave::TWay::InPlace);
+        TFileSave save(target, TFileSave::TWay::InPlace);
         // Measured again while the file is held alone; tag and block go in one cut, so a
         // failure leaves both.
         if (!ReadBlocks(save.File(), false)) {
@@ -497,4 +507,12 @@ bool TID3v1::Strip(const std::u16string& fileName) {
     tagPresent_ = false;
     lyricsPresent_ = false;
     return true;
+}
+
+bool TID3v1::Strip(const std::u16string& fileName) {
+    return StripFile(fileName);
+}
+
+bool TID3v1::Strip(Bytes& file) {
+    return StripFile(file);
 }

@@ -81,9 +81,20 @@ public:
     bool Save(const std::u16string& fileName);
     // Removes the tag and the block; true (and the file untouched) when there is neither.
     bool Strip(const std::u16string& fileName);
+    // Save and Strip on a file held in memory, which changes as the file would (the fuzz target
+    // runs on memory; Load reads a stream over the bytes).
+    bool Save(Bytes& file);
+    bool Strip(Bytes& file);
 
 private:
-    bool ReadBlocks(const std::u16string& fileName, bool parseFields);
+    // The same on a file by name or in memory; false on a read error.
+    template <class File>
+    bool ReadFileBlocks(File& file, bool parseFields);
+    // Save and Strip on a file by name or in memory: the same steps on either.
+    template <class File>
+    bool SaveFile(File& file);
+    template <class File>
+    bool StripFile(File& file);
     // Raises on a read error.
     bool ReadBlocks(TTntFileStream& file, bool parseFields);
     void ReadTag(ByteSpan tag);

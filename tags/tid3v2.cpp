@@ -235,14 +235,6 @@ bool RewriteFile(const std::u16string& fileName, const Bytes* newTag) {
                                     header->isId3 ? header->tagSize : 0);
 }
 
-// A stream for reading the file the save is of.
-std::unique_ptr<TTntFileStream> OpenToRead(const std::u16string& fileName) {
-    return std::make_unique<TTntFileStream>(fileName, fmShareDenyWrite);
-}
-std::unique_ptr<TTntFileStream> OpenToRead(Bytes& file) {
-    return std::make_unique<TTntFileStream>(file);
-}
-
 }  // namespace
 
 TID3v2::TID3v2() = default;

@@ -158,3 +158,11 @@ void TTntFileStream::StartWriteback(std::int64_t offset, std::int64_t count) {
         ::sync_file_range(handle_, offset, count, SYNC_FILE_RANGE_WRITE);
     }
 }
+
+std::unique_ptr<TTntFileStream> OpenToRead(const std::u16string& fileName) {
+    return std::make_unique<TTntFileStream>(fileName, fmShareDenyWrite);
+}
+
+std::unique_ptr<TTntFileStream> OpenToRead(Bytes& file) {
+    return std::make_unique<TTntFileStream>(file);
+}

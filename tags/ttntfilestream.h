@@ -9,6 +9,7 @@
 #include "tags/unifile.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
@@ -57,3 +58,8 @@ private:
     Bytes* memory_ = nullptr;
     std::int64_t memoryPosition_ = 0;
 };
+
+// A stream for reading a file by name (others may read beside it) or one held in memory; raises
+// as the constructors do.
+std::unique_ptr<TTntFileStream> OpenToRead(const std::u16string& fileName);
+std::unique_ptr<TTntFileStream> OpenToRead(Bytes& file);
