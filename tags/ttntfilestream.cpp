@@ -4,13 +4,15 @@
 #include "tags/textcodec.h"
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 TTntFileStream::TTntFileStream(const std::u16string& fileName, std::uint16_t mode)
     : fileName_(fileName) {
-    handle_ = mode == fmCreate ? UniCreateFile(fileName) : UniOpenFile(fileName, mode);
+    handle_ = mode == fmCreate ? UniCreateFile(fileName) : UniOpenFile(fileName, mode, &openSize_);
     if (handle_ < 0) {
         const int error = UniLastError();
         const std::string path = Utf16ToUtf8(UniFullPath(fileName));
@@ -42,7 +44,100 @@ std::int64_t TTntFileStream::Read(void* buffer, std::int64_t count) {
     return UniFileRead(handle_, buffer, count);
 }
 
+void TTntFileStream::KeepReads() {
+    if (memory_ != nullptr) {
+        return;  // nothing to save
+    }
+    if (openSize_ < 0) {
+        openSize_ = UniFileSize(handle_);
+    }
+    keepReads_ = openSize_ >= 0;
+}
+
+void TTntFileStream::ForgetReads() {
+    keepReads_ = false;
+    keptCount_ = 0;
+    openSize_ = -1;  // no longer the size
+}
+
+const TTntFileStream::TKept* TTntFileStream::KeptFor(std::int64_t position,
+                                                     std::int64_t count) const {
+    for (std::size_t i = 0; i < keptCount_; ++i) {
+        const TKept& piece = kept_[i];
+        const std::int64_t end = piece.at + piece.length;
+        if (position >= piece.at && (position + count <= end || (piece.toEnd && position <= end))) {
+            return &piece;
+        }
+    }
+    return nullptr;
+}
+
+// The head is the first piece and stays; the others make room for the newest, the last.
+TTntFileStream::TKept& TTntFileStream::NewPiece() {
+    if (keptCount_ < kKeptPieces) {
+        TKept& piece = kept_[keptCount_];
+        piece.bytes = keptBytes_[keptCount_].data();
+        ++keptCount_;
+        return piece;
+    }
+    std::rotate(kept_.begin() + 1, kept_.begin() + 2, kept_.end());
+    return kept_.back();
+}
+
 std::int64_t TTntFileStream::ReadAt(std::int64_t position, void* buffer, std::int64_t count) {
+    if (!keepReads_ || position < 0 || count < 0) {
+        return ReadFromFile(position, buffer, count);
+    }
+    if (const TKept* piece = KeptFor(position, count)) {
+        const std::int64_t n = std::min(count, piece->at + piece->length - position);
+        std::memcpy(buffer, piece->bytes + (position - piece->at),
+                    static_cast<std::size_t>(std::max<std::int64_t>(n, 0)));
+        return std::max<std::int64_t>(n, 0);
+    }
+    if (keptCount_ == 0) {
+        const std::int64_t got = ReadFromFile(position, buffer, count);
+        if (got >= 0 && count <= kPieceSize) {
+            TKept& head = NewPiece();
+            head.at = position;
+            head.length = got;
+            head.toEnd = got < count;
+            std::memcpy(head.bytes, buffer, static_cast<std::size_t>(got));
+        }
+        return got;
+    }
+    // The bytes asked for and the piece after them in one call. Not past the end the open
+    // found: a short read would cost one more call to confirm it.
+    const std::int64_t ahead =
+        std::clamp<std::int64_t>(openSize_ - position - count, 0, kPieceSize);
+    if (ahead == 0) {
+        return ReadFromFile(position, buffer, count);
+    }
+    TKept& piece = NewPiece();
+    piece.at = position;
+    piece.length = 0;
+    piece.toEnd = false;
+    iovec parts[2] = {{buffer, static_cast<std::size_t>(count)},
+                      {piece.bytes, static_cast<std::size_t>(ahead)}};
+    ssize_t got = ::preadv(handle_, parts, 2, position);
+    while (got < 0 && errno == EINTR) {
+        got = ::preadv(handle_, parts, 2, position);
+    }
+    if (got < 0) {
+        return -1;
+    }
+    if (got < count) {
+        // Short: the end of the file, or a signal; the piece stays empty.
+        const std::int64_t rest =
+            ReadFromFile(position + got, static_cast<std::uint8_t*>(buffer) + got, count - got);
+        return rest < 0 ? -1 : got + rest;
+    }
+    piece.at = position + count;
+    piece.length = got - count;
+    piece.toEnd = got < count + kPieceSize;
+    return count;
+}
+
+std::int64_t TTntFileStream::ReadFromFile(std::int64_t position, void* buffer, std::int64_t count) {
     auto* out = static_cast<std::uint8_t*>(buffer);
     if (memory_ != nullptr) {
         if (position < 0 || count < 0) {
@@ -71,6 +166,7 @@ std::int64_t TTntFileStream::ReadAt(std::int64_t position, void* buffer, std::in
 }
 
 std::int64_t TTntFileStream::Write(const void* buffer, std::int64_t count) {
+    ForgetReads();
     const auto* in = static_cast<const std::uint8_t*>(buffer);
     if (memory_ != nullptr) {
         if (count <= 0) {
@@ -133,10 +229,14 @@ void TTntFileStream::SetPosition(std::int64_t position) {
 }
 
 std::int64_t TTntFileStream::Size() const {
-    return memory_ != nullptr ? std::ssize(*memory_) : UniFileSize(handle_);
+    if (memory_ != nullptr) {
+        return std::ssize(*memory_);
+    }
+    return keepReads_ ? openSize_ : UniFileSize(handle_);
 }
 
 void TTntFileStream::SetSize(std::int64_t size) {
+    ForgetReads();
     if (memory_ != nullptr && size >= 0) {
         memory_->resize(static_cast<std::size_t>(size));
         memoryPosition_ = size;

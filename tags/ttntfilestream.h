@@ -8,6 +8,7 @@
 #include "tags/bytes.h"
 #include "tags/unifile.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +28,13 @@ public:
 
     THandle Handle() const { return handle_; }
     const std::u16string& FileName() const { return fileName_; }
+
+    // For a stream that is only read, in small pieces here and there (the MPEG analyser reads a
+    // tag's header and frames, the first audio frame and the tags at the end): from now on
+    // ReadAt keeps what it reads and a little beyond, so the pieces of an ordinary file come in
+    // with one call for its head and one for its tail, and Size is the size found at the open.
+    // Writing ends it.
+    void KeepReads();
 
     // Reads up to count bytes; fewer at the end of the file, -1 on an error.
     std::int64_t Read(void* buffer, std::int64_t count);
@@ -52,11 +60,35 @@ public:
     void StartWriteback(std::int64_t offset, std::int64_t count);
 
 private:
+    // Bytes read at an offset, in a block of keptBytes_; toEnd when they reach the end of the
+    // file.
+    static constexpr std::int64_t kPieceSize = 4096;
+    static constexpr std::size_t kKeptPieces = 3;
+    struct TKept {
+        std::int64_t at = 0;
+        std::int64_t length = 0;
+        bool toEnd = false;
+        std::uint8_t* bytes = nullptr;
+    };
+    std::int64_t ReadFromFile(std::int64_t position, void* buffer, std::int64_t count);
+    // The kept piece that holds count bytes from position on, or all there are up to the end.
+    const TKept* KeptFor(std::int64_t position, std::int64_t count) const;
+    TKept& NewPiece();
+    void ForgetReads();
+
     std::u16string fileName_;
     THandle handle_ = INVALID_HANDLE_VALUE;
     // A file in memory, and the position in it.
     Bytes* memory_ = nullptr;
     std::int64_t memoryPosition_ = 0;
+    // The size the open found; -1 when the stream did not open the file itself.
+    std::int64_t openSize_ = -1;
+    bool keepReads_ = false;
+    // The head as its first read asked for it, then the newest pieces read after others.
+    std::array<TKept, kKeptPieces> kept_;
+    std::size_t keptCount_ = 0;
+    // Filled by the reads that keep pieces, never read before.
+    std::array<std::array<std::uint8_t, kPieceSize>, kKeptPieces> keptBytes_;
 };
 
 // A stream for reading a file by name (others may read beside it) or one held in memory; raises

@@ -38,9 +38,11 @@ int LockFor(std::uint16_t mode) {
     }
 }
 
-// Opens without waiting (a named pipe would block the open) and accepts regular files only; the
-// handle then reads and writes in the ordinary, blocking way.
-THandle OpenRegular(const std::string& name, int flags) {
+// Opens without waiting (a named pipe would block the open) and accepts regular files only; size
+// (when given) receives the file's size. A handle that writes then loses O_NONBLOCK and writes in
+// the ordinary, blocking way. One that only reads keeps it and saves the call: reads of a regular
+// file pay no heed to it.
+THandle OpenRegular(const std::string& name, int flags, std::int64_t* size = nullptr) {
     const int fd = ::open(name.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0) {
         return INVALID_HANDLE_VALUE;
@@ -53,8 +55,11 @@ THandle OpenRegular(const std::string& name, int flags) {
         return FailOpen(fd, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
     // Only the status flags change; ours never include O_NONBLOCK, so it goes.
-    if (::fcntl(fd, F_SETFL, flags) != 0) {
+    if ((flags & O_ACCMODE) != O_RDONLY && ::fcntl(fd, F_SETFL, flags) != 0) {
         return FailOpen(fd, errno);
+    }
+    if (size != nullptr) {
+        *size = st.st_size;
     }
     return fd;
 }
@@ -137,9 +142,13 @@ THandle UniCreateNewFile(const std::u16string& fileName) {
     return Lock(fd, LOCK_EX);
 }
 
-THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode) {
+THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode, std::int64_t* size) {
     if (mode == fmCreate) {
-        return UniCreateFile(fileName);
+        const THandle created = UniCreateFile(fileName);
+        if (created >= 0 && size != nullptr) {
+            *size = 0;
+        }
+        return created;
     }
     std::string name;
     if (!UniNativeName(fileName, name)) {
@@ -156,7 +165,7 @@ THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode) {
         default:
             break;
     }
-    const int fd = OpenRegular(name, flags);
+    const int fd = OpenRegular(name, flags, size);
     if (fd < 0) {
         return INVALID_HANDLE_VALUE;
     }

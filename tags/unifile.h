@@ -38,8 +38,10 @@ THandle UniCreateFile(const std::u16string& fileName);
 // Creates a file that must not exist yet (EEXIST otherwise), for reading and writing, sharing
 // nothing.
 THandle UniCreateNewFile(const std::u16string& fileName);
-// Opens an existing file (not a directory) with the access and sharing of mode.
-THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode);
+// Opens an existing file (not a directory) with the access and sharing of mode. When size is
+// given it receives the file's size at the open, which saves the caller asking for it.
+THandle UniOpenFile(const std::u16string& fileName, std::uint16_t mode,
+                    std::int64_t* size = nullptr);
 // True when a file that is not a directory exists under the name.
 bool UniFileExists(const std::u16string& fileName);
 // True when any directory entry has the name (a file, a folder, a dangling link).
