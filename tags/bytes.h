@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -91,9 +92,30 @@ String TrimLeft(const String& s) {
     }
     return s.substr(begin);
 }
+// Where the text between the pad characters at both ends begins and how long it is.
+template <typename String>
+std::pair<std::size_t, std::size_t> TrimmedPart(const String& s) {
+    std::size_t end = s.size();
+    while (end > 0 && IsPadChar(s[end - 1])) {
+        --end;
+    }
+    std::size_t begin = 0;
+    while (begin < end && IsPadChar(s[begin])) {
+        ++begin;
+    }
+    return {begin, end - begin};
+}
 template <typename String>
 String Trim(const String& s) {
-    return TrimLeft(TrimRight(s));
+    const auto [begin, length] = TrimmedPart(s);
+    return s.substr(begin, length);
+}
+// The same without a copy.
+template <typename String>
+void TrimInPlace(String& s) {
+    const auto [begin, length] = TrimmedPart(s);
+    s.erase(begin + length);
+    s.erase(0, begin);
 }
 
 // A string of ASCII decimal digits only, as the Lyrics3 size fields hold; anything else

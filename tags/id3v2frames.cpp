@@ -190,6 +190,7 @@ TID3v2Frame MakeFrame(ByteSpan area, std::uint8_t version, const TFound& found) 
 
 std::u16string Utf16Text(ByteSpan b, bool bigEndian) {
     std::u16string text;
+    text.reserve(b.size() / 2);
     for (std::size_t i = 0; i + 1 < b.size(); i += 2) {
         const char16_t unit = bigEndian ? ReadBE16(b, i) : ReadLE16(b, i);
         if (unit == 0) {
@@ -330,7 +331,8 @@ std::u16string DecodeText(ByteSpan content) {
         return {};
     }
     // Not an encoding byte: the content is taken as 8-bit text from its first byte.
-    const std::u16string text =
+    std::u16string text =
         content[0] <= 3 ? DecodeString(content[0], content.subspan(1)) : EightBitText(content);
-    return Trim(text);
+    TrimInPlace(text);
+    return text;
 }

@@ -1,5 +1,6 @@
 #include "tags/textcodec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -145,22 +146,36 @@ std::u16string NativeToUtf16(std::string_view bytes) {
 }
 
 bool Utf16ToNative(std::u16string_view text, std::string& out) {
+    // Most names are ASCII, which stays as it is.
+    if (std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x80; })) {
+        out.resize(text.size());
+        std::transform(text.begin(), text.end(), out.begin(),
+                       [](char16_t unit) { return static_cast<char>(unit); });
+        return true;
+    }
     out.clear();
+    out.reserve(text.size());
+    bool escaped = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+        } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                   text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             AppendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
         } else if (unit >= 0xDC80 && unit <= 0xDCFF) {
             out.push_back(static_cast<char>(unit - 0xDC00));
+            escaped = true;
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             return false;
         } else {
             AppendUtf8(out, unit);
         }
     }
-    return NativeToUtf16(out) == text;
+    // Only bytes that stood alone can join their neighbours into another character; UTF-8 of
+    // whole characters always reads back as the same text.
+    return !escaped || NativeToUtf16(out) == text;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {

@@ -126,8 +126,43 @@ struct TTagBytes {
     bool complete = false;
 };
 
-std::optional<TTagBytes> ReadTagBytes(TTntFileStream& file) {
-    // Most tags fit the first read, which the MPEG analyser's next read then finds in the cache.
+// Where a load goes on reading a tag whose first bytes are in: past the content of a frame that
+// no field is read from (a picture; DecodeFrames reads slot frames only) when that content runs
+// past them, so its bytes stay unread (zero). Only in versions 2.2 and 2.3 without
+// unsynchronisation or an extended header, whose frame sizes tell plainly where the next frame
+// starts, and only for a frame without flags; anywhere else right after the head.
+std::int64_t LoadResumesAt(ByteSpan head, const THeader& header) {
+    constexpr std::uint8_t kUnsynchronisedOrExtended = 0xC0;
+    const auto known = static_cast<std::int64_t>(head.size());
+    if ((header.version != 2 && header.version != 3) ||
+        (header.flags & kUnsynchronisedOrExtended) != 0) {
+        return known;
+    }
+    const std::size_t headerLength = header.version == 2 ? 6 : 10;
+    const std::size_t idLength = header.version == 2 ? 3 : 4;
+    std::size_t at = kHeaderLength;
+    while (at + headerLength <= head.size() && head[at] >= 'A' && head[at] <= 'Z') {
+        const std::uint32_t size =
+            header.version == 2 ? ReadBE24(head, at + 3) : ReadBE32(head, at + 4);
+        const std::int64_t next = static_cast<std::int64_t>(at + headerLength) + size;
+        if (next <= known) {
+            at = static_cast<std::size_t>(next);
+            continue;
+        }
+        const std::string_view id = AsChars(head.subspan(at, idLength));
+        // A frame with flags (compressed, encrypted, grouped) has its content looked into.
+        const bool flagged = header.version == 3 && (head[at + 8] | head[at + 9]) != 0;
+        const bool read =
+            flagged || SlotOf(id, header.version).has_value() || (size & 0x80000000u) != 0;
+        return read ? known : std::min(next, header.tagSize);
+    }
+    return known;
+}
+
+// forLoad: the bytes of frames a load reads no field from may stay unread (zero).
+std::optional<TTagBytes> ReadTagBytes(TTntFileStream& file, bool forLoad) {
+    // Most tags fit the first read, which the MPEG analyser's next read then finds kept by the
+    // stream (TTntFileStream::KeepReads).
     constexpr std::int64_t kFirstRead = 4096;
     TTagBytes read;
     THeader& header = read.header;
@@ -135,20 +170,27 @@ std::optional<TTagBytes> ReadTagBytes(TTntFileStream& file) {
     if (header.fileSize < std::int64_t{kHeaderLength}) {
         return std::nullopt;
     }
-    read.tag.resize(static_cast<std::size_t>(std::min(header.fileSize, kFirstRead)));
-    const std::int64_t first = file.ReadAt(0, read.tag.data(), std::ssize(read.tag));
+    std::array<std::uint8_t, kFirstRead> head;
+    const std::int64_t first =
+        file.ReadAt(0, head.data(), std::min<std::int64_t>(header.fileSize, kFirstRead));
     if (first < std::int64_t{kHeaderLength}) {
         return std::nullopt;
     }
-    std::copy_n(read.tag.begin(), kHeaderLength, header.bytes.begin());
+    std::copy_n(head.begin(), kHeaderLength, header.bytes.begin());
     DescribeTag(header);
     // The tag is bounded by the file, and its size field by 28 bits.
     const std::int64_t tagSize = header.isId3 ? header.tagSize : 0;
-    read.tag.resize(static_cast<std::size_t>(std::min(first, tagSize)));
+    read.tag.reserve(static_cast<std::size_t>(tagSize));
+    read.tag.assign(head.begin(), head.begin() + std::min(first, tagSize));
     if (tagSize > first) {
+        const std::int64_t from =
+            forLoad ? LoadResumesAt(ByteSpan(head).first(static_cast<std::size_t>(first)), header)
+                    : first;
         read.tag.resize(static_cast<std::size_t>(tagSize));
-        const std::int64_t rest = file.ReadAt(first, read.tag.data() + first, tagSize - first);
-        read.tag.resize(static_cast<std::size_t>(first + std::max<std::int64_t>(rest, 0)));
+        if (from < tagSize) {
+            const std::int64_t rest = file.ReadAt(from, read.tag.data() + from, tagSize - from);
+            read.tag.resize(static_cast<std::size_t>(from + std::max<std::int64_t>(rest, 0)));
+        }
     }
     read.complete = std::ssize(read.tag) == tagSize;
     return read;
@@ -501,7 +543,7 @@ bool TID3v2::LoadTag(TTntFileStream& file) {
     ClearTag();
     std::optional<TTagBytes> read;
     try {
-        read = ReadTagBytes(file);
+        read = ReadTagBytes(file, true);
     } catch (const std::exception&) {
     }
     if (!read) {
@@ -534,7 +576,7 @@ bool TID3v2::Save(File& file) const {
         std::optional<TTagBytes> read;
         {
             const std::unique_ptr<TTntFileStream> stream = OpenToRead(file);
-            read = ReadTagBytes(*stream);
+            read = ReadTagBytes(*stream, false);
         }
         // Every frame of the tag goes into the new one; when they cannot all be read, the save
         // is refused rather than made without them.
