@@ -1,6 +1,5 @@
 #include "analysis/tmpegaudio.h"
 
-#include "tags/efileerror.h"
 #include "tags/ttntfilestream.h"
 
 #include <algorithm>
@@ -8,11 +7,18 @@
 #include <cmath>
 #include <limits>
 
+// The tags are made cleared.
 TMPEGaudio::TMPEGaudio() {
-    Clear();
+    ClearFacts();
 }
 
 void TMPEGaudio::Clear() {
+    ClearFacts();
+    ID3v1.Clear();
+    ID3v2.ClearTag();
+}
+
+void TMPEGaudio::ClearFacts() {
     FileSize = 0;
     AudioStart = 0;
     AudioEnd = 0;
@@ -23,8 +29,6 @@ void TMPEGaudio::Clear() {
     Frame.ChannelModeIndex = 4;
     Frame.ModeExtension = 4;
     Frame.EmphasisIndex = 2;
-    ID3v1.Clear();
-    ID3v2.ClearTag();
 }
 
 bool TMPEGaudio::FindFirstFrame(TTntFileStream& file) {
@@ -64,13 +68,15 @@ bool TMPEGaudio::FindFirstFrame(TTntFileStream& file) {
 }
 
 bool TMPEGaudio::Analyse(const std::u16string& fileName) {
-    Clear();
+    // The tags are cleared by their loads, and again below when no frame is found, which is
+    // also the case when a load fails or does not take place.
+    ClearFacts();
     bool result = false;
     try {
         TTntFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+        // The tags and the first frame are small reads near the two ends of the file.
+        file.KeepReads();
         result = FindFirstFrame(file);
-    } catch (const EFOpenError&) {
-        return false;
     } catch (const std::exception&) {
         result = false;
     }

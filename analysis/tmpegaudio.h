@@ -48,6 +48,8 @@ public:
     TID3v2 ID3v2;
 
 private:
+    // Clear without the tags.
+    void ClearFacts();
     // Steps of Analyse between opening the file and closing it; false on a read error.
     bool FindFirstFrame(TTntFileStream& file);
 };
