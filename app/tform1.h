@@ -17,7 +17,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/tgauge.h"
+#include "app/tform1layout.h"
 #include "app/tplaylist.h"
 #include "controls/tdndlistbox.h"
 #include "controls/tslider.h"
@@ -33,7 +33,7 @@ class TForm7;
 //
 // The program folder and the media device's sinks are constructor arguments so the window can
 // run against a temporary folder and play into fakesink.
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public TForm1Layout {
     Q_OBJECT
 public:
     explicit TForm1(QString programDir = QCoreApplication::applicationDirPath(),
@@ -50,16 +50,6 @@ public:
     // Files beside the program.
     const QString& ProgramDir() const { return programDir_; }
     QString IniFileName() const;  // the program's path plus ".INI"
-    QString PlayListFileName() const;
-    QString KorviListFileName() const;
-    QString SettingsFileName() const;
-    TPlaylist::TFiles StateFiles() const;
-    QString GlyphFileName(const QString& name) const;  // "Tombol/<name>"
-
-    // Width of the client area (the window below the menu bar).
-    int ClientWidth() const;
-    void SetClientWidth(int width);
-    int ClientHeight() const;
 
     // Life cycle.
     void FormCreate();
@@ -104,32 +94,33 @@ public:
                       int x, int y);
     void CheckBox2Click();
 
-    // Menu commands and the buttons that lead to them.
-    void OpenFile1Click();
-    void Exit1Click();
-    void Play3Click();
-    void Pause1Click();
-    void Stop1Click();
-    void Next1Click();
-    void Prev1Click();
-    void StartofList1Click();
-    void EndofList1Click();
-    void VolumeMax1Click();
-    void VolumeMin1Click();
+    // Menu commands and the buttons that lead to them. A forwarding command runs the named
+    // button's click exactly as if the button had been pressed.
+    void OpenFile1Click() { BitBtn1->click(); }
+    void Exit1Click() { close(); }
+    void Play3Click() { BtnPlay->click(); }
+    void Pause1Click() { btnpause->click(); }
+    void Stop1Click() { btnstop->click(); }
+    void Next1Click() { btnnext->click(); }
+    void Prev1Click() { btnprev->click(); }
+    void StartofList1Click() { JumpTo(0); }
+    void EndofList1Click() { JumpTo(Playlist->Count() - 1); }
+    void VolumeMax1Click() { Slider1->SetValue(1000); }
+    void VolumeMin1Click() { Slider1->SetValue(0); }
     void ShowPlaylist1Click();
     void HidePlaylist1Click();
     void StopScrollingTitle1Click();
-    void About2Click();
+    void About2Click() { BitBtn7->click(); }
     void BitBtn7Click();
     void ReadmeFile1Click();
     void SoundCardDetections1Click();
     void VGACardDetections1Click();
     void YourWindowsInfo1Click();
     void InfoBox1Click();
-    void BitBtn6Click();
-    void Add1Click();
-    void Play1Click();
-    void Delete1Click();
+    void BitBtn6Click() { InfoBox1->trigger(); }
+    void Add1Click() { BitBtn1->click(); }
+    void Play1Click() { List2DblClick(List2); }
+    void Delete1Click() { BitBtn3->click(); }
 
     // The fixed windows, created once at start-up and owned by this window: the WAV info box,
     // About, the "Bonus" window and the readme. One that start-up did not create is made on its
@@ -140,7 +131,6 @@ public:
     TForm7* Form7 = nullptr;
     TForm2& WavInfoBox();
     TForm3& AboutWindow();
-    QFileDialog& FileOpenDialog();
     TForm6& BonusWindow();
     TForm7& ReadmeWindow();
 
@@ -148,92 +138,11 @@ public:
     TMediaPlayer* MediaPlayer = nullptr;
     QTimer* PositionTimer = nullptr;
     QTimer* TitleTimer = nullptr;
-    QFileDialog* OpenDialog = nullptr;  // made by FileOpenDialog on first use
     // The entries, the current one, loop back and the volume; the window shows them.
     TPlaylist* const Playlist;
     TPlaylist::TCurrentIndex CurrentIndex;
     std::int32_t DragFromIndex = 0;
     std::int32_t DragToIndex = 0;
-
-    // Player side.
-    QFrame* Panel5;
-    QLabel* Image1;
-    QLabel* Labelwaktu;
-    QLabel* Label1;
-    QLabel* labeldurasi;
-    QLabel* LabelMode;
-    QLabel* Label3;
-    TGauge* Gauge1;
-    QLabel* Label4;
-    QLabel* Labelnomer;
-    QLabel* labeltitle;
-    TSlider* Slider2;
-    QPushButton* BitBtn7;
-    QFrame* Panel2;
-    QCheckBox* CheckBox2;
-    QLabel* Label5;
-    QCheckBox* Checkbox1;
-    QLabel* Label6;
-    QFrame* Panel1;
-    QLabel* Image2;
-    TSlider* Slider1;
-    QLabel* Label2;
-    QPushButton* btnprev;
-    QPushButton* BtnPlay;
-    QPushButton* btnpause;
-    QPushButton* btnstop;
-    QPushButton* btnnext;
-    QPushButton* BitBtn1;
-    QFrame* PanelQuick;
-    std::array<QPushButton*, 20> btn{};  // btn[k - 1] is button k; btn[19] is ">>"
-    QFrame* Panel4;
-    QListWidget* ListBox1;
-
-    // Playlist side.
-    QFrame* Panel6;
-    TDnDListBox* List2;  // shows the playlist
-    TDnDListBox* list1;  // hidden: the full paths, with the same selection
-    QProgressBar* ProgressBar1;
-    QFrame* Panel3;
-    QPushButton* BitBtn2;
-    QPushButton* BitBtn3;
-    QPushButton* BitBtn4;
-    QPushButton* BitBtn6;
-    QPushButton* BitBtn5;
-
-    // Menus.
-    QMenuBar* MainMenu1;
-    QMenu* File1;
-    QAction* OpenFile1;
-    QAction* Exit1;
-    QMenu* Play2;
-    QAction* Play3;
-    QAction* Pause1;
-    QAction* Stop1;
-    QAction* Next1;
-    QAction* Prev1;
-    QMenu* JumpTo1;
-    QAction* StartofList1;
-    QAction* EndofList1;
-    QAction* VolumeMax1;
-    QAction* VolumeMin1;
-    QMenu* View1;
-    QAction* ShowPlaylist1;
-    QAction* HidePlaylist1;
-    QAction* StopScrollingTitle1;
-    QMenu* About1;
-    QAction* About2;
-    QAction* ReadmeFile1;
-    QAction* N2;
-    QMenu* Bonus1;
-    QAction* SoundCardDetections1;
-    QAction* VGACardDetections1;
-    QAction* YourWindowsInfo1;
-    QMenu* PopupMenu1;
-    QAction* InfoBox1;
-    QAction* Add1;
-    QAction* Play1;
-    QAction* Delete1;
 
 signals:
     // The close completed (the state was written); the program ends.
@@ -247,22 +156,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateControls();
-    void CreatePlayerSide(QWidget* client);
-    void CreatePlaylistSide(QWidget* client);
-    void CreateMenus();
-    void ConnectHandlers();
-    void ConnectMenus();
     void JumpTo(int index);
     void SetModeText(const QString& text, const QColor& colour);
     void SetPlayMarks(bool play, bool pause, bool stop);
+    void LoadCurrent();
     // Carries out a move of the playlist: plays the entry moved to, or stops.
     void Go(TPlaylist::TStep step);
 
     QString programDir_;
     QString audioSink_;
     QString videoSink_;
-    QWidget* client_ = nullptr;
     // A drag of the position thumb that started with the device playing resumes on release.
     bool dragging_ = false;
     bool resumeAfterDrag_ = false;

@@ -283,6 +283,11 @@ TPlaylist::TStep TPlaylist::Move(int delta) {
 
 // ---- state files ------------------------------------------------------------------------------
 
+TPlaylist::TFiles TPlaylist::TFiles::In(const QString& folder) {
+    return {folder + QStringLiteral("/PlayList.Txt"), folder + QStringLiteral("/KorviList.Txt"),
+            folder + QStringLiteral("/KorviSetting.Korvi")};
+}
+
 void TPlaylist::Load(const TFiles& files) {
     auto store = std::make_unique<TStore>();
     TLineFile::Read(files.paths, [&store](std::string_view path) { store->AddPath(path); });

@@ -29,6 +29,8 @@ public:
         QString paths;
         QString names;
         QString settings;
+        // "PlayList.Txt", "KorviList.Txt" and "KorviSetting.Korvi" in the folder.
+        static TFiles In(const QString& folder);
     };
 
     // The current index as a variable of its own that reads and writes the playlist, for code

@@ -41,3 +41,12 @@ QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry, bool
 // A push button that is never a dialog's default button.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
                         const QRect& geometry);
+
+// A fixed window: made on first use, then the same one every time; its owner frees it.
+template <typename Window, typename... Args>
+Window& FixedWindow(Window*& window, const Args&... args) {
+    if (!window) {
+        window = new Window(args...);
+    }
+    return *window;
+}
