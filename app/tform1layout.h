@@ -14,8 +14,8 @@
 
 #include <array>
 
-#include "app/tgauge.h"
 #include "controls/tdndlistbox.h"
+#include "controls/tgauge.h"
 #include "controls/tslider.h"
 
 class QAbstractItemModel;

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/tanimate.h"
+#include "controls/tanimate.h"
 
 // The splash window shown while start-up creates the program's windows.
 class TForm8 : public QWidget {

@@ -1,6 +1,6 @@
-#include "app/tgaugeaccessible.h"
+#include "controls/tgaugeaccessible.h"
 
-#include "app/tgauge.h"
+#include "controls/tgauge.h"
 
 TGaugeAccessible::TGaugeAccessible(TGauge* gauge)
     : TValueAccessible(gauge, QAccessible::ProgressBar) {}

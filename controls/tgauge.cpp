@@ -1,11 +1,11 @@
-#include "app/tgauge.h"
+#include "controls/tgauge.h"
 
 #include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
 
-#include "app/tgaugeaccessible.h"
+#include "controls/tgaugeaccessible.h"
 
 TGauge::TGauge(QWidget* parent) : QWidget(parent) {
     static const bool accessible =

@@ -1,4 +1,4 @@
-#include "app/tanimate.h"
+#include "controls/tanimate.h"
 
 #include <QPainter>
 
