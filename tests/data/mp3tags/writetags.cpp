@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     }
     const int version = std::atoi(argv[2]);
     const std::string name = argv[3];
-    const String::Type encoding = name == "utf16" ? String::UTF16
+    const String::Type encoding = name == "utf16"  ? String::UTF16
                                   : name == "utf8" ? String::UTF8
                                                    : String::Latin1;
     bool trailers = false;
@@ -98,17 +98,20 @@ int main(int argc, char** argv) {
     }
     ID3v2::Tag& tag = *file.ID3v2Tag(true);
     if (!front.empty()) {
-        Picture(tag, "image/jpeg", ID3v2::AttachedPictureFrame::FrontCover, "cover",
-                front.c_str(), encoding);
+        Picture(tag, "image/jpeg", ID3v2::AttachedPictureFrame::FrontCover, "cover", front.c_str(),
+                encoding);
     }
-    Text(tag, "TIT2", U(latin ? "Caf\u00e9 del Mar" : "\u041f\u0435\u0441\u043d\u044f \u2603"), encoding);
-    Text(tag, "TPE1", StringList(U("Artist One")).append(U(latin ? "Artist Tw\u00f6" : "\u827a\u672f\u5bb6")),
+    Text(tag, "TIT2", U(latin ? "Caf\u00e9 del Mar" : "\u041f\u0435\u0441\u043d\u044f \u2603"),
+         encoding);
+    Text(tag, "TPE1",
+         StringList(U("Artist One")).append(U(latin ? "Artist Tw\u00f6" : "\u827a\u672f\u5bb6")),
          encoding);
     Text(tag, "TALB", U("Album of Tests"), encoding);
     Text(tag, "TRCK", U("3/12"), encoding);
     Text(tag, "TDRC", U("2001-05-06T12:30"), encoding);
     Text(tag, "TCON", StringList(U("Rock")).append(U("Dangdut")), encoding);
-    Comment(tag, "eng", "", U(latin ? "A comment \u00e0 la carte" : "\u8a55\u8ad6 comment"), encoding);
+    Comment(tag, "eng", "", U(latin ? "A comment \u00e0 la carte" : "\u8a55\u8ad6 comment"),
+            encoding);
     Comment(tag, "deu", "", U("Ein Kommentar"), encoding);
     Comment(tag, "eng", "iTunNORM", U(" 00000318 000002D6 00001B36"), encoding);
     auto* lyrics = new ID3v2::UnsynchronizedLyricsFrame(encoding);
@@ -141,7 +144,8 @@ int main(int argc, char** argv) {
     tag.addFrame(gain);
     auto* priv = new ID3v2::PrivateFrame();
     priv->setOwner(U("WM/MediaClassPrimaryID"));
-    priv->setData(ByteVector("\xbc\x7d\x60\xd1\x23\xe3\xe2\x4b\x86\xa1\x48\xa4\x2a\x28\x44\x1e", 16));
+    priv->setData(
+        ByteVector("\xbc\x7d\x60\xd1\x23\xe3\xe2\x4b\x86\xa1\x48\xa4\x2a\x28\x44\x1e", 16));
     tag.addFrame(priv);
     tag.addFrame(new ID3v2::UniqueFileIdentifierFrame(U("http://musicbrainz.org"),
                                                       ByteVector("5a1f6a7e-track-id")));
@@ -196,7 +200,7 @@ int main(int argc, char** argv) {
         file.ID3v1Tag(true)->setTitle(U("ID3v1 title"));
         file.ID3v1Tag(true)->setTrack(3);
     }
-    const bool saved = file.save(tags, File::StripOthers,
-                                 version == 3 ? ID3v2::v3 : ID3v2::v4, File::DoNotDuplicate);
+    const bool saved = file.save(tags, File::StripOthers, version == 3 ? ID3v2::v3 : ID3v2::v4,
+                                 File::DoNotDuplicate);
     return saved ? 0 : 1;
 }
