@@ -31,6 +31,51 @@ QStringList Arguments(int argc, char* argv[]) {
     return arguments;
 }
 
+// The splash, and behind it the player window with the windows it owns.
+std::unique_ptr<TForm1> CreateWindowsBehindTheSplash() {
+    std::unique_ptr<TForm1> Form1;
+    auto Form8 = std::make_unique<TForm8>();
+    Form8->Animate1->SetActive(true);
+    Form8->ProgressBar1->setMaximum(110);
+    Form8->ShowAndPaint();
+    Form8->StepBy(20);
+
+    // The loading texts, the pause of each, and the windows each step creates. The windows
+    // are made during the pauses, which would otherwise only add to the wait. They live until
+    // the program ends; the player window owns them.
+    const struct {
+        const char* text;
+        int sleepMs;
+        std::function<void()> create;
+    } steps[] = {
+        {"Loading Player", 500,
+         [&Form1] {
+             Form1 = std::make_unique<TForm1>();
+             Form1->WavInfoBox();
+         }},
+        {"Loading InfoBox", 250, [&Form1] { Form1->AboutWindow(); }},
+        // The player window's first paint loads fonts and glyphs and makes its native
+        // window; done here, the window shows at once after the splash.
+        {"Loading Plugin", 250,
+         [&Form1] {
+             Form1->winId();
+             QPixmap image(Form1->size());
+             Form1->render(&image);
+         }},
+        {"Loading Velmo History", 250, nullptr},
+        {"Loading Bonus", 250, [&Form1] { Form1->BonusWindow(); }},
+        {"Finishing.", 250, [&Form1] { Form1->ReadmeWindow(); }},
+    };
+    for (const auto& step : steps) {
+        Form8->SetStep(QString::fromUtf8(step.text));
+        Form8->SleepDuring(step.sleepMs, step.create);
+        Form8->StepBy(15);
+    }
+    Form8->SetStep(QStringLiteral("Finishing.."));
+    Form8->Sleep(50);
+    return Form1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -55,45 +100,7 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<TForm1> Form1;
     try {
-        auto Form8 = std::make_unique<TForm8>();
-        Form8->Animate1->SetActive(true);
-        Form8->ProgressBar1->setMaximum(110);
-        Form8->ShowAndPaint();
-        Form8->StepBy(20);
-
-        // The loading texts, the pause of each, and the windows each step creates. The windows
-        // are made during the pauses, which would otherwise only add to the wait. They live until
-        // the program ends; the player window owns them.
-        const struct {
-            const char* text;
-            int sleepMs;
-            std::function<void()> create;
-        } steps[] = {
-            {"Loading Player", 500,
-             [&Form1] {
-                 Form1 = std::make_unique<TForm1>();
-                 Form1->WavInfoBox();
-             }},
-            {"Loading InfoBox", 250, [&Form1] { Form1->AboutWindow(); }},
-            // The player window's first paint loads fonts and glyphs and makes its native
-            // window; done here, the window shows at once after the splash.
-            {"Loading Plugin", 250,
-             [&Form1] {
-                 Form1->winId();
-                 QPixmap image(Form1->size());
-                 Form1->render(&image);
-             }},
-            {"Loading Velmo History", 250, nullptr},
-            {"Loading Bonus", 250, [&Form1] { Form1->BonusWindow(); }},
-            {"Finishing.", 250, [&Form1] { Form1->ReadmeWindow(); }},
-        };
-        for (const auto& step : steps) {
-            Form8->SetStep(QString::fromUtf8(step.text));
-            Form8->SleepDuring(step.sleepMs, step.create);
-            Form8->StepBy(15);
-        }
-        Form8->SetStep(QStringLiteral("Finishing.."));
-        Form8->Sleep(50);
+        Form1 = CreateWindowsBehindTheSplash();
     } catch (const std::exception& error) {
         // The splash is gone already; the failure ends the program before the event loop.
         TApplication::instance().HandleException(error);
