@@ -82,6 +82,24 @@ double PeakRssMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024;
 }
 
+double StatusMiB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field + ":")) {
+            return std::stod(line.substr(field.size() + 1)) / 1024;  // the kernel counts kB
+        }
+    }
+    throw std::runtime_error("no " + field + " in /proc/self/status");
+}
+
+void ResetPeakRss() {
+    std::ofstream clear("/proc/self/clear_refs");
+    if (!(clear << "5" << std::flush)) {
+        throw std::runtime_error("cannot reset the peak memory");
+    }
+}
+
 double TimeCommand(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& arg : argv) {

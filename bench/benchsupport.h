@@ -30,6 +30,10 @@ TIoCounters IoSince(const TIoCounters& before);
 
 // Peak resident memory of this process, in MiB.
 double PeakRssMiB();
+// A memory line of /proc/self/status ("VmRSS", "VmHWM"), in MiB.
+double StatusMiB(const std::string& field);
+// Starts the peak (VmHWM) again from the memory resident now (/proc/self/clear_refs).
+void ResetPeakRss();
 
 // Runs a program (argv[0] searched in PATH) and waits; the result is the wall time in seconds.
 // Throws std::runtime_error when it cannot start or ends with a failure.
