@@ -89,8 +89,6 @@ QPixmap programIcon() {
 
 }  // namespace
 
-// Every label of the window at its fixed place: long until a widget kit lays them out.
-// NOLINTNEXTLINE(readability-function-size)
 TForm3::TForm3(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint) {
@@ -115,6 +113,16 @@ TForm3::TForm3(QWidget* parent)
     Label1->setFont(PixelFont(QStringLiteral("Times New Roman"), 21, true));
     Label1->adjustSize();
 
+    CreateStory();
+    CreateCredits();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+// The navy panel with what is new and the dedication, every line at its fixed place.
+void TForm3::CreateStory() {
     Panel2 = MakePanel(this, "Panel2", QRect(8, 48, 437, 281), false, clNavy);
     // Lowered inner and outer bevels.
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -151,7 +159,10 @@ TForm3::TForm3(QWidget* parent)
     }
     Label25->setFont(PixelFont(QStringLiteral("Tahoma"), 13, true));
     Label25->adjustSize();
+}
 
+// The maker's panel and the Ok button.
+void TForm3::CreateCredits() {
     Panel1 = MakePanel(this, "Panel1", QRect(8, 338, 353, 73), true, clWhite);
     Image2 = new QLabel(Panel1);
     Image2->setObjectName(QStringLiteral("Image2"));
@@ -173,10 +184,6 @@ TForm3::TForm3(QWidget* parent)
     BitBtn1->setFont(PixelFont(QStringLiteral("Tahoma"), 13, true));
     BitBtn1->setCursor(Qt::PointingHandCursor);
     connect(BitBtn1, &QPushButton::clicked, this, guarded([this](bool) { BitBtn1Click(); }, this));
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
 }
 
 void TForm3::BitBtn1Click() {

@@ -43,4 +43,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateStory();
+    void CreateCredits();
 };
