@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <span>
 
 #include "app/tjpegimage.h"
 #include "app/tmenumarkstyle.h"
@@ -48,6 +49,26 @@ QAction* MarkItem(QMenu* menu, const QString& caption) {
     QObject::connect(action, &QAction::triggered, action,
                      [action](bool checked) { action->setChecked(!checked); });
     return action;
+}
+
+// A row of bitmap buttons at their fixed places, each with its hint and, if any, its glyph.
+struct TButtonSpec {
+    QPushButton** button;
+    const char* name;
+    const char* caption;
+    const char* hint;
+    const char* icon;
+    QRect place;
+};
+
+void MakeButtons(QWidget* panel, std::span<const TButtonSpec> buttons) {
+    for (const TButtonSpec& b : buttons) {
+        *b.button = MakeButton(panel, b.name, QString::fromLatin1(b.caption), b.place);
+        (*b.button)->setToolTip(QString::fromLatin1(b.hint));
+        if (b.icon) {
+            (*b.button)->setIcon(ArtIcon(QString::fromLatin1(b.icon)));
+        }
+    }
 }
 
 }  // namespace
@@ -135,35 +156,15 @@ void TForm1Layout::CreatePlayerSide(QWidget* client) {
 }
 
 void TForm1Layout::CreateTransport() {
-    const struct {
-        QPushButton** button;
-        QWidget* panel;
-        const char* name;
-        const char* caption;
-        const char* hint;
-        const char* icon;
-        QRect place;
-    } buttons[] = {
-        {&btnprev, Panel5, "btnprev", "", "Track list sebelumnya", "prev.bmp", {12, 132, 40, 25}},
-        {&BtnPlay, Panel5, "BtnPlay", "", "Mainkan filelist", nullptr, {52, 132, 40, 25}},
-        {&btnpause, Panel5, "btnpause", "", "Pause", nullptr, {92, 132, 40, 25}},
-        {&btnstop, Panel5, "btnstop", "", "Stop", nullptr, {132, 132, 40, 25}},
-        {&btnnext,
-         Panel5,
-         "btnnext",
-         "",
-         "Mainkan track list selanjutnya",
-         "next.bmp",
-         {172, 132, 40, 25}},
-        {&BitBtn1, Panel5, "BitBtn1", "", "Add filelist", "add.bmp", {218, 132, 40, 25}},
+    const TButtonSpec buttons[] = {
+        {&btnprev, "btnprev", "", "Track list sebelumnya", "prev.bmp", {12, 132, 40, 25}},
+        {&BtnPlay, "BtnPlay", "", "Mainkan filelist", nullptr, {52, 132, 40, 25}},
+        {&btnpause, "btnpause", "", "Pause", nullptr, {92, 132, 40, 25}},
+        {&btnstop, "btnstop", "", "Stop", nullptr, {132, 132, 40, 25}},
+        {&btnnext, "btnnext", "", "Mainkan track list selanjutnya", "next.bmp", {172, 132, 40, 25}},
+        {&BitBtn1, "BitBtn1", "", "Add filelist", "add.bmp", {218, 132, 40, 25}},
     };
-    for (const auto& b : buttons) {
-        *b.button = MakeButton(b.panel, b.name, QString::fromLatin1(b.caption), b.place);
-        (*b.button)->setToolTip(QString::fromLatin1(b.hint));
-        if (b.icon) {
-            (*b.button)->setIcon(ArtIcon(QString::fromLatin1(b.icon)));
-        }
-    }
+    MakeButtons(Panel5, buttons);
 
     Panel1 = MakePanel(Panel5, "Panel1", QRect(264, 129, 102, 44), true);
     Image2 = new QLabel(Panel1);
@@ -241,14 +242,7 @@ void TForm1Layout::CreatePlaylistSide(QWidget* client, QAbstractItemModel& rows)
     ProgressBar1->setTextVisible(false);
 
     Panel3 = MakePanel(Panel6, "Panel3", QRect(6, 272, 295, 32), true);
-    const struct {
-        QPushButton** button;
-        const char* name;
-        const char* caption;
-        const char* hint;
-        const char* icon;
-        QRect place;
-    } buttons[] = {
+    const TButtonSpec buttons[] = {
         {&BitBtn2, "BitBtn2", "Add", "Add filelist", "add.bmp", {3, 4, 52, 24}},
         {&BitBtn3,
          "BitBtn3",
@@ -264,11 +258,7 @@ void TForm1Layout::CreatePlaylistSide(QWidget* client, QAbstractItemModel& rows)
          "info.bmp",
          {174, 4, 62, 24}},
     };
-    for (const auto& b : buttons) {
-        *b.button = MakeButton(Panel3, b.name, QString::fromLatin1(b.caption), b.place);
-        (*b.button)->setToolTip(QString::fromLatin1(b.hint));
-        (*b.button)->setIcon(ArtIcon(QString::fromLatin1(b.icon)));
-    }
+    MakeButtons(Panel3, buttons);
     BitBtn5 = MakeButton(Panel3, "BitBtn5", QString(), QRect(237, 4, 55, 24));
     BitBtn5->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true, true));
     BitBtn5->setEnabled(false);
