@@ -468,8 +468,7 @@ void TSlider::paintEvent(QPaintEvent*) {
     QPainter canvas(this);
     canvas_ = &canvas;
     if (rulerBitmap_.width() > 0) {
-        TSliderThumb::DrawTransparentBitmap(canvas, rulerOrigin_.x(), rulerOrigin_.y(), QRect(),
-                                            rulerBitmap_, kOlive);
+        rulerPiece_.Draw(canvas, rulerOrigin_.x(), rulerOrigin_.y(), QRect(), rulerBitmap_, kOlive);
     }
     if ((options_ & soShowFocus) && hasFocus_) {
         // The dotted focus frame, drawn by inverting every other pixel.

@@ -168,6 +168,7 @@ private:
     std::array<QImage, ImageCount> images_;
     int edgeSize_ = 2;
     QImage rulerBitmap_;
+    TSliderThumb::TTransparentPiece rulerPiece_;
     QPoint rulerOrigin_;
     TSliderThumb* thumb_ = nullptr;
     QRect pointsRect_;

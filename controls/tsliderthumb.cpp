@@ -8,6 +8,25 @@
 
 namespace {
 
+// A copy of the source rectangle (the whole image when it is empty) in which every pixel of the
+// given colour is cleared and all others stay as they are; premultiplied, so drawing it needs no
+// conversion.
+QImage TransparentPiece(const QRect& source, const QImage& bitmap, const QColor& colour) {
+    const QRect area = (source.width() <= 0 || source.height() <= 0) ? bitmap.rect() : source;
+    QImage piece = bitmap.copy(area).convertToFormat(QImage::Format_ARGB32);
+    piece.setDevicePixelRatio(bitmap.devicePixelRatio());  // drawn at its logical size
+    const QRgb key = colour.rgb() & RGB_MASK;
+    for (int row = 0; row < piece.height(); ++row) {
+        auto* line = reinterpret_cast<QRgb*>(piece.scanLine(row));
+        for (int col = 0; col < piece.width(); ++col) {
+            if ((line[col] & RGB_MASK) == key) {
+                line[col] = 0;
+            }
+        }
+    }
+    return piece.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 // Hands a mouse event to a bound handler; an error it raises goes to the general error handler.
 void Forward(const TSliderThumb::TMouseEvent& handler, QMouseEvent* event, QWidget* thumb) {
     if (handler) {
@@ -59,23 +78,24 @@ void TSliderThumb::FitToBitmap() {
 
 void TSliderThumb::DrawTransparentBitmap(QPainter& canvas, int x, int y, const QRect& source,
                                          const QImage& bitmap, const QColor& colour) {
+    if (!bitmap.isNull()) {
+        canvas.drawImage(QPoint(x, y), TransparentPiece(source, bitmap, colour));
+    }
+}
+
+void TSliderThumb::TTransparentPiece::Draw(QPainter& canvas, int x, int y, const QRect& source,
+                                           const QImage& bitmap, const QColor& colour) {
     if (bitmap.isNull()) {
         return;
     }
-    const QRect area = (source.width() <= 0 || source.height() <= 0) ? bitmap.rect() : source;
-    QImage piece = bitmap.copy(area).convertToFormat(QImage::Format_ARGB32);
-    piece.setDevicePixelRatio(bitmap.devicePixelRatio());  // drawn at its logical size
-    // The mask: every pixel of the transparent colour is cleared, all others stay as they are.
-    const QRgb key = colour.rgb() & RGB_MASK;
-    for (int row = 0; row < piece.height(); ++row) {
-        auto* line = reinterpret_cast<QRgb*>(piece.scanLine(row));
-        for (int col = 0; col < piece.width(); ++col) {
-            if ((line[col] & RGB_MASK) == key) {
-                line[col] = 0;
-            }
-        }
+    const QRgb rgb = colour.rgb();
+    if (piece_.isNull() || bitmap.cacheKey() != bitmapKey_ || source != source_ || rgb != colour_) {
+        piece_ = TransparentPiece(source, bitmap, colour);
+        bitmapKey_ = bitmap.cacheKey();
+        source_ = source;
+        colour_ = rgb;
     }
-    canvas.drawImage(QPoint(x, y), piece);
+    canvas.drawImage(QPoint(x, y), piece_);
 }
 
 void TSliderThumb::paintEvent(QPaintEvent*) {
@@ -89,7 +109,7 @@ void TSliderThumb::paintEvent(QPaintEvent*) {
         }
     }
     QPainter canvas(this);
-    DrawTransparentBitmap(canvas, 0, 0, source, bitmap_, transparentColor_);
+    piece_.Draw(canvas, 0, 0, source, bitmap_, transparentColor_);
 }
 
 void TSliderThumb::mousePressEvent(QMouseEvent* event) {

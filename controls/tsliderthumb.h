@@ -42,6 +42,20 @@ public:
     static void DrawTransparentBitmap(QPainter& canvas, int x, int y, const QRect& source,
                                       const QImage& bitmap, const QColor& colour);
 
+    // The same drawing from a copy kept between paints: the slider repaints several times a
+    // second while playing, and masking the picture anew each time was most of its cost.
+    class TTransparentPiece {
+    public:
+        void Draw(QPainter& canvas, int x, int y, const QRect& source, const QImage& bitmap,
+                  const QColor& colour);
+
+    private:
+        QImage piece_;
+        qint64 bitmapKey_ = 0;
+        QRect source_;
+        QRgb colour_ = 0;
+    };
+
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseMove;
     TMouseEvent OnMouseUp;
@@ -57,4 +71,5 @@ private:
     QColor transparentColor_;
     bool down_ = false;
     int numStates_ = 2;
+    TTransparentPiece piece_;
 };

@@ -439,6 +439,10 @@ TEST_F(TSliderTest, OliveIsLeftOutWhenThumbAndRulerAreDrawn) {
     EXPECT_EQ(thumb.grab().toImage().pixel(0, 0), qRgb(0, 0xFF, 0));
     thumb.SetDown(true);
     EXPECT_EQ(thumb.grab().toImage().pixel(1, 0), qRgb(0xFF, 0, 0xFF));
+    // The picture kept between paints follows a new image.
+    states.fill(qRgb(0, 0, 0xFF));
+    thumb.SetBitmap(states);
+    EXPECT_EQ(thumb.grab().toImage().pixel(1, 0), qRgb(0, 0, 0xFF));
     thumb.SetNumStates(1);
     EXPECT_EQ(thumb.size(), QSize(4, 1));
 }
