@@ -16,9 +16,12 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
@@ -156,6 +159,27 @@ TPlayerRun PlayerRun(TForm1& form, const std::function<void()>& started) {
     return run;
 }
 
+// The window thread's CPU a second over span seconds of playing with the window minimised, or a
+// negative figure when nothing minimised it (no window manager on the display).
+double MinimisedWindowCpu(TForm1& form, int span) {
+    form.BtnPlayClick();
+    form.showMinimized();
+    QDeadlineTimer unmapped(3000);
+    while (form.windowHandle()->isExposed() && !unmapped.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    double perSecond = -1;
+    if (!form.windowHandle()->isExposed()) {
+        const double windowStart = ThreadCpu();
+        QEventLoop playing;
+        QTimer::singleShot(span * 1000, &playing, &QEventLoop::quit);
+        playing.exec();
+        perSecond = (ThreadCpu() - windowStart) / span;
+    }
+    form.btnstopClick();
+    return perSecond;
+}
+
 struct TSamples {
     std::vector<double> ourCpu;
     std::vector<double> windowCpu;
@@ -262,6 +286,21 @@ int main(int argc, char** argv) {
             }
         }
         Print(samples, launchCost, rounds);
+        TForm1 form(dir.path(), QString::fromUtf8(kSink), QString::fromUtf8(kSink));
+        form.show();
+        QCoreApplication::processEvents();
+        constexpr int kMinimisedSpan = 20;
+        const double minimised = MinimisedWindowCpu(form, kMinimisedSpan);
+        if (minimised < 0) {
+            std::printf(
+                "playback CPU of the window's own thread while minimised: not measured, nothing "
+                "minimised the window (no window manager)\n");
+        } else {
+            std::printf(
+                "playback CPU of the window's own thread while minimised: %.2f ms a second over "
+                "%d s (visible: %.1f ms a second; aim near zero)\n",
+                minimised * 1000, kMinimisedSpan, bench::Median(samples.windowCpu) / 60 * 1000);
+        }
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_playback: %s\n", e.what());

@@ -11,7 +11,7 @@ root="$(dirname "$here")"
 build="${1:-$root/build-bench}"
 log="$build/bench.log"
 
-TOVRA_EXTRA_PACKAGES="lame ${TOVRA_EXTRA_PACKAGES:-}" "$root/scripts/install-deps.sh"
+TOVRA_EXTRA_PACKAGES="lame openbox ${TOVRA_EXTRA_PACKAGES:-}" "$root/scripts/install-deps.sh"
 # GCC 12 at -O3 reports false overflows and overlaps inside inlined standard library code
 # (std::string assignment, std::copy into std::array); the release build must not stop on them.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVRA_BENCH=ON \
@@ -26,15 +26,25 @@ corpus="$("$here/make-corpus.sh" ${TOVRA_BENCH_CORPUS:+"$TOVRA_BENCH_CORPUS"} | 
 quick="${TOVRA_BENCH_QUICK:-0}"
 rounds() { if [ "$quick" = 1 ]; then echo "$1"; else echo "$2"; fi; }
 
-# The player window needs an X display for its video sinks; without one, a virtual display.
+# The player window needs an X display for its video sinks; without one, a virtual display with
+# a window manager, which the minimised playback figure needs.
 xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+wm_pid=""
+cleanup() {
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
 trap cleanup EXIT INT TERM
 if [ -z "${DISPLAY:-}" ]; then
     export DISPLAY=":$(( 80 + RANDOM % 9 ))"
     Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     sleep 1
+    if command -v openbox >/dev/null; then
+        openbox --sm-disable >/dev/null 2>&1 &
+        wm_pid=$!
+        sleep 0.5
+    fi
 fi
 
 : >"$log"
