@@ -161,6 +161,18 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        guarded(
+            [this] {
+                CatchUpPosition();
+                CatchUpTitle();
+            },
+            this)();
+    }
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     bool saved = false;
     guarded(
@@ -205,6 +217,7 @@ void TForm1::LoadCurrent() {
     aktif();
     labeldurasi->setText(FormatTime(MediaPlayer->Length()));
     labeltitle->setText(Playlist->Name(CurrentIndex) + kTitleTail);
+    titleRotationsBehind_ = 0;
 }
 
 void TForm1::bacainfo() {
@@ -247,7 +260,12 @@ void TForm1::korvi_play() {
 }
 
 void TForm1::PositionTimerTick() {
-    Slider2->SetValue(ToInt(MediaPlayer->Position()));
+    if (isMinimized()) {
+        positionBehind_ = true;
+    } else {
+        positionBehind_ = false;
+        Slider2->SetValue(ToInt(MediaPlayer->Position()));
+    }
     // The track is over when the device says it stopped at the end, not when the texts first
     // match: that would cut up to a second off every track and skip on a pause in the last one.
     if (MediaPlayer->DeviceId() == 0 || MediaPlayer->Mode() != TMediaPlayer::mpStopped) {
@@ -322,6 +340,7 @@ void TForm1::btnpauseClick() {
     }
     tombol(false, true, false);
     MediaPlayer->Pause();
+    CatchUpPosition();  // a resume starts from the slider's place
     SetModeText(QStringLiteral("Paused"), clYellow);
     SetPlayMarks(false, true, false);
 }
@@ -337,6 +356,7 @@ void TForm1::btnstopClick() {
     Labelwaktu->setText(QStringLiteral("00:00"));
     Slider2->setEnabled(false);
     Slider2->SetValue(0);
+    positionBehind_ = false;
     SetPlayMarks(false, false, true);
 }
 
@@ -394,9 +414,25 @@ void TForm1::Slider1Change(TSlider* sender) {
 }
 
 void TForm1::TitleTimerTick() {
+    ++titleRotationsBehind_;
+    if (!isMinimized()) {
+        CatchUpTitle();
+    }
+}
+
+void TForm1::CatchUpTitle() {
     const QString text = labeltitle->text();
-    if (!text.isEmpty()) {
-        labeltitle->setText(text.mid(1) + text.front());
+    if (!text.isEmpty() && titleRotationsBehind_ > 0) {
+        const auto turn = static_cast<qsizetype>(titleRotationsBehind_) % text.size();
+        labeltitle->setText(text.mid(turn) + text.left(turn));
+    }
+    titleRotationsBehind_ = 0;
+}
+
+void TForm1::CatchUpPosition() {
+    if (positionBehind_) {
+        positionBehind_ = false;
+        Slider2->SetValue(ToInt(MediaPlayer->Position()));
     }
 }
 

@@ -154,6 +154,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void JumpTo(int index);
@@ -162,6 +163,10 @@ private:
     void LoadCurrent();
     // Carries out a move of the playlist: plays the entry moved to, or stops.
     void Go(TPlaylist::TStep step);
+    // While the window is minimised the ticks leave the position and the title as they are
+    // (nothing would be drawn); they are brought up to date when the window comes back.
+    void CatchUpPosition();
+    void CatchUpTitle();
 
     QString programDir_;
     QString audioSink_;
@@ -169,4 +174,6 @@ private:
     // A drag of the position thumb that started with the device playing resumes on release.
     bool dragging_ = false;
     bool resumeAfterDrag_ = false;
+    bool positionBehind_ = false;
+    int titleRotationsBehind_ = 0;
 };

@@ -292,6 +292,39 @@ TEST_F(PlaybackTest, TitleScrollsOneCharacterEachTick) {
     EXPECT_EQ(f.TitleTimer->interval(), 1000);
 }
 
+TEST_F(PlaybackTest, MinimisedWindowCatchesUpWhenShownAgainOrPaused) {
+    const QByteArray track = LongWav();
+    TForm1& f = StartWith({track.constData()});
+    f.BtnPlay->click();
+    f.btnpause->click();
+    f.Slider2StartTracking(f.Slider2);
+    f.Slider2->SetValue(1200);
+    f.Slider2StopTracking(f.Slider2);  // the paused device moves there
+    f.Slider2->SetValue(0);
+    const QString title = f.labeltitle->text();
+
+    f.showMinimized();
+    for (int tick = 0; tick < 3; ++tick) {
+        f.PositionTimerTick();
+        f.TitleTimerTick();
+    }
+    EXPECT_EQ(f.Slider2->Value(), 0) << "nothing is drawn while minimised";
+    EXPECT_EQ(f.labeltitle->text(), title);
+    f.showNormal();
+    EXPECT_EQ(f.Slider2->Value(), f.MediaPlayer->Position());
+    EXPECT_EQ(f.Labelwaktu->text(), QStringLiteral("00:01"));
+    EXPECT_EQ(f.labeltitle->text(), title.mid(3) + title.left(3));
+
+    // A pause while minimised leaves the slider where the device stopped: the resume starts there.
+    f.showMinimized();
+    f.BtnPlay->click();
+    ASSERT_TRUE(WaitFor([&] { return f.MediaPlayer->Position() >= 1400; }));
+    f.PositionTimerTick();
+    f.btnpause->click();
+    EXPECT_EQ(f.Slider2->Value(), f.MediaPlayer->Position());
+    EXPECT_TRUE(shown.empty()) << Texts().join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(PlaybackTest, AddingWhilePlayingDoesNotInterrupt) {
     const QByteArray track = LongWav();
     TForm1& f = StartWith({track.constData()});
