@@ -62,7 +62,7 @@ std::unique_ptr<TForm1> CreateWindowsBehindTheSplash() {
              QPixmap image(Form1->size());
              Form1->render(&image);
          }},
-        {"Loading Velmo History", 250, nullptr},
+        {"Loading Velmo History", 250, [&Form1] { Form1->WarmUpCurrentEntry(); }},
         {"Loading Bonus", 250, [&Form1] { Form1->BonusWindow(); }},
         {"Finishing.", 250, [&Form1] { Form1->ReadmeWindow(); }},
     };

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QShowEvent>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <exception>
@@ -127,6 +129,31 @@ void TForm1::FormShow() {
         CheckBox2->setChecked(false);
     }
     Playlist->RestoreVolume();
+}
+
+void TForm1::WarmUpCurrentEntry() const {
+    try {
+        TPlaylist saved;
+        saved.Load(TPlaylist::TFiles::In(programDir_));
+        if (saved.Count() == 0) {
+            return;
+        }
+        saved.RestoreCurrentIndex();
+        const QString path = saved.Path(saved.CurrentIndex());
+        QByteArray native;
+        if (!NativeFromName(path, native)) {
+            native = QFile::encodeName(path);
+        }
+        struct stat status {};
+        if (::stat(native.constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
+            return;  // a pipe or a device file could hold the open
+        }
+        TMediaPlayer device(nullptr, QStringLiteral("fakesink"), QStringLiteral("fakesink"));
+        device.setFileName(path);
+        device.Open();
+    } catch (const std::exception&) {
+        // the show reads the same files and opens the same entry, and says what is wrong
+    }
 }
 
 void TForm1::FormClose() {

@@ -133,6 +133,10 @@ public:
     TForm3& AboutWindow();
     TForm6& BonusWindow();
     TForm7& ReadmeWindow();
+    // Opens the entry the show will open in a device of its own, so that its plugins are
+    // loaded and its file read before: start-up does it behind the splash. Best effort: what
+    // goes wrong is left for the show to report.
+    void WarmUpCurrentEntry() const;
 
     // State.
     TMediaPlayer* MediaPlayer = nullptr;

@@ -4,6 +4,8 @@
 
 #include "platform/tinifile.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 using StartupTest = PlayerFixture;
@@ -265,6 +267,42 @@ TEST_F(StartupTest, MissingGlyphAndUnopenableEntryEndTheRestore) {
                 QStringLiteral(TOVRA_SOURCE_DIR "/assets/") + QString::fromUtf8(c.removeGlyph),
                 Path(QString::fromUtf8(c.removeGlyph))));
         }
+    }
+}
+
+// The warm-up behind the splash is best effort: whatever the saved entry is, it shows nothing,
+// writes nothing and returns (a pipe would block an open), and the show then opens as ever.
+TEST_F(StartupTest, WarmingUpTheSavedEntryShowsAndChangesNothing) {
+    const QString fifo = Path(QStringLiteral("pipe.mp3"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QByteArray fifoName = fifo.toUtf8();
+    struct Case {
+        const char* media;
+        const char* settings;
+        bool opened;
+    };
+    const Case cases[] = {
+        {"tone.mp3", "0\r\n1\r\n2\r\n300\r\n", true},
+        {"unplayable.mp3", "0\r\n1\r\n2\r\n300\r\n", false},
+        {"/nowhere/gone.mp3", "0\r\n1\r\n2\r\n300\r\n", false},
+        {fifoName.constData(), "0\r\n1\r\n2\r\n300\r\n", false},
+        {"tone.mp3", "x\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.media);
+        shown.clear();
+        WriteState({c.media}, c.settings);
+        TForm1& f = Create();
+        f.WarmUpCurrentEntry();
+        EXPECT_TRUE(shown.empty()) << Texts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(Read(QStringLiteral("KorviSetting.Korvi")), QByteArray(c.settings));
+        EXPECT_TRUE(f.MediaPlayer->FileName().isEmpty());
+        if (c.opened) {
+            f.show();
+            EXPECT_TRUE(shown.empty()) << Texts().join(QLatin1Char('\n')).toStdString();
+            EXPECT_EQ(f.MediaPlayer->FileName(), MediaFile(c.media));
+        }
+        form.reset();
     }
 }
 
