@@ -1,5 +1,6 @@
 #include "app/tform8.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -42,8 +43,14 @@ void TForm8::ShowAndPaint() {
     show();
     // A bound, so a window manager that never maps the splash doesn't hold the start-up.
     const QDeadlineTimer deadline(1000);
+    // Each pass waits for the next event, so the paint follows the exposure at once; the timer
+    // wakes the last pass.
+    QTimer bound;
+    bound.setSingleShot(true);
+    bound.start(1000);
     while (windowHandle() != nullptr && !windowHandle()->isExposed() && !deadline.hasExpired()) {
-        Sleep(10);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                        QEventLoop::ExcludeUserInputEvents);
     }
     repaint();
 }
