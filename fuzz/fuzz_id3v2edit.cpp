@@ -5,8 +5,10 @@
 // change, and the bytes behind the tag (the audio and any trailer) stay as they were. The files
 // live in memory: no file system between inputs.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fuzzfile.h"
@@ -25,17 +27,23 @@ bool LoadFrom(TID3v2& tag, std::vector<std::uint8_t>& file) {
     return tag.LoadTag(stream);
 }
 
-// version22: TagLib 1.13 reads the version-2.2 original artist (TOA) as an original album
-// (TOAL), where version 2.2 and other readers make it TOPE; both are taken for one.
+// version22: TagLib 1.13 reads three version-2.2 frames otherwise than version 2.2 defines them
+// and other readers do: the original artist (TOA, TOPE) as an original album (TOAL), the lyricist
+// (TXT, TEXT) as an original lyricist (TOLY), and the recording dates (TRD, TRDA, which it keeps
+// unread in a version-2.3 tag) as the recording time (TDRC). Each pair is taken for one.
 Lines TagLibLines(const std::vector<std::uint8_t>& file, bool version22 = false) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kTakenForOne = {
+        {{"TOPE ", "TOAL"}, {"TEXT ", "TOLY"}, {"TRDA ", "TDRC"}}};
     Lines lines = taglibframes::Frames(file.data(), file.size());
     for (std::string& line : lines) {
         // Version 2.3 has only the year of an original release time (TORY).
         if (line.rfind("TDOR ", 0) == 0) {
             line.resize(std::min<std::size_t>(line.size(), 9));
         }
-        if (version22 && line.rfind("TOPE ", 0) == 0) {
-            line.replace(0, 4, "TOAL");
+        for (const auto& [id, as] : kTakenForOne) {
+            if (version22 && line.rfind(id, 0) == 0) {
+                line.replace(0, 4, as);
+            }
         }
     }
     return lines;
