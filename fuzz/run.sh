@@ -57,7 +57,14 @@ for name in "${targets[@]}"; do
     if [ "$status" -ne 0 ] || [ $((crashes + leaks + timeouts)) -ne 0 ]; then
         failed=1
         echo "  fuzz_$name failed (exit $status); log: $log" >&2
-        grep -m1 -E 'ERROR:|check failed|runtime error' "$log" >&2 || true
+        # The finding as CI's log shows it: the failed check or the sanitizer's report with the
+        # first frames of its stack, and each input that found it, small enough to paste back.
+        awk '/\.(cpp|h):[0-9]+: |^==[0-9]+==|runtime error/ { shown = 1 } shown && n++ < 40' \
+            "$log" >&2
+        find "$work/artifacts" -type f -size -16k | while read -r input; do
+            echo "  input $(basename "$input") (base64):" >&2
+            base64 -w 100 "$input" >&2
+        done
     fi
 done
 exit $failed
