@@ -229,23 +229,35 @@ bool ParseID3v2(ByteSpan tag, TID3v2Frames& out) {
         resynchronised = Resynchronised(body);
         body = resynchronised;
     }
+    const auto walkFrom = [&](std::size_t start, bool& plainSizes) {
+        const ByteSpan area = body.subspan(start);
+        return version == 4   ? WalkVersion4(area, plainSizes)
+               : version == 3 ? Walk(area, 3, TSizes::Plain)
+                              : Walk(area, 2, TSizes::Bits24);
+    };
     std::size_t start = 0;
     if (version > 2 && (flags & kTagExtendedHeader) != 0 && body.size() >= 4) {
         // Version 2.3 counts the bytes after the size (6 or 10), version 2.4 the whole extended
-        // header (syncsafe, at least 6). A size that cannot be one is a false flag: the frames
-        // start at once, as other readers take them.
+        // header (syncsafe, at least 6).
         const std::size_t size = version == 3 ? std::size_t{4} + ReadBE32(body, 0)
                                               : std::size_t{ReadSyncsafe32(body, 0)};
         const bool plausible =
             version == 3 ? size == 10 || size == 14 : IsSyncsafe32(body, 0) && size >= 6;
+        // A size that cannot be one is a false flag, the frames starting at once, or one counted
+        // as a plain number that takes in its own bytes, as some writers count it and other
+        // readers skip it: whichever reading lands more frames well is taken, so no frame
+        // another reader shows is dropped on saving.
+        const std::size_t counted = ReadBE32(body, 0);
+        bool unused = false;
         if (plausible && size <= body.size()) {
             start = size;
+        } else if (!plausible && counted >= 4 && counted <= body.size() &&
+                   walkFrom(counted, unused).sound > walkFrom(0, unused).sound) {
+            start = counted;
         }
     }
     const ByteSpan area = body.subspan(start);
-    const TWalk walk = version == 4   ? WalkVersion4(area, out.plainSizes)
-                       : version == 3 ? Walk(area, 3, TSizes::Plain)
-                                      : Walk(area, 2, TSizes::Bits24);
+    const TWalk walk = walkFrom(start, out.plainSizes);
     out.frames.reserve(walk.frames.size());
     for (const TFound& found : walk.frames) {
         out.frames.push_back(MakeFrame(area, version, found));
