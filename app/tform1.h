@@ -168,7 +168,8 @@ private:
     // Carries out a move of the playlist: plays the entry moved to, or stops.
     void Go(TPlaylist::TStep step);
     // While the window is minimised the ticks leave the position and the title as they are
-    // (nothing would be drawn); they are brought up to date when the window comes back.
+    // (nothing would be drawn); they are brought up to date when the window comes back. While
+    // the position is polled, the title is turned by the next position tick.
     void CatchUpPosition();
     void CatchUpTitle();
 

@@ -292,6 +292,17 @@ TEST_F(PlaybackTest, TitleScrollsOneCharacterEachTick) {
     EXPECT_EQ(f.TitleTimer->interval(), 1000);
 }
 
+TEST_F(PlaybackTest, WhileATrackPlaysTheTitleTurnsWithThePositionTick) {
+    const QByteArray track = LongWav();
+    TForm1& f = StartWith({track.constData()});
+    f.BtnPlay->click();
+    const QString title = f.labeltitle->text();
+    f.TitleTimerTick();
+    EXPECT_EQ(f.labeltitle->text(), title);
+    f.PositionTimerTick();
+    EXPECT_EQ(f.labeltitle->text(), title.mid(1) + title.left(1));
+}
+
 TEST_F(PlaybackTest, MinimisedWindowCatchesUpWhenShownAgainOrPaused) {
     const QByteArray track = LongWav();
     TForm1& f = StartWith({track.constData()});
