@@ -102,8 +102,13 @@ void TForm1Layout::Compose(QMainWindow& window, QAbstractItemModel& rows) {
 void TForm1Layout::CreatePlayerSide(QWidget* client) {
     // At the left edge, so the whole panel fits the 375-pixel window with the playlist hidden.
     Panel5 = MakePanel(client, "Panel5", QRect(0, 6, 374, 310), true);
+    // The texts that change while a track plays lie on the banner, which lies on this panel.
+    // Both fill themselves (in the colour that showed through them), so a repaint of a text
+    // stops at the banner instead of painting the panel and the window beneath it.
+    Panel5->setAutoFillBackground(true);
     Image1 = new QLabel(Panel5);
     Image1->setGeometry(7, 7, 359, 105);
+    Image1->setAutoFillBackground(true);
     const QString banner = HighDensityFile(QStringLiteral(":/art/banner.jpg"));
     QImage bannerImage = TJPEGImage::LoadFromFile(banner);
     bannerImage.setDevicePixelRatio(PictureRatio(banner));
@@ -212,6 +217,7 @@ void TForm1Layout::CreateSwitches() {
 
 void TForm1Layout::CreatePlaylistSide(QWidget* client, QAbstractItemModel& rows) {
     Panel6 = MakePanel(client, "Panel6", QRect(385, 6, 307, 310), true);
+    Panel6->setAutoFillBackground(true);  // the progress bar's repaints stop here, as above
 
     List2 = new TDnDListBox(Panel6);
     List2->setModel(&rows);
