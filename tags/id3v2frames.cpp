@@ -245,14 +245,14 @@ bool ParseID3v2(ByteSpan tag, TID3v2Frames& out) {
             version == 3 ? size == 10 || size == 14 : IsSyncsafe32(body, 0) && size >= 6;
         // A size that cannot be one is a false flag, the frames starting at once, or one counted
         // as a plain number that takes in its own bytes, as some writers count it and other
-        // readers skip it: whichever reading lands more frames well is taken, so no frame
-        // another reader shows is dropped on saving.
+        // readers skip it: whichever reading finds more frames is taken, so no frame another
+        // reader shows is dropped on saving.
         const std::size_t counted = ReadBE32(body, 0);
         bool unused = false;
         if (plausible && size <= body.size()) {
             start = size;
         } else if (!plausible && counted >= 4 && counted <= body.size() &&
-                   walkFrom(counted, unused).sound > walkFrom(0, unused).sound) {
+                   walkFrom(counted, unused).frames.size() > walkFrom(0, unused).frames.size()) {
             start = counted;
         }
     }
