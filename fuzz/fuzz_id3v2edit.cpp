@@ -108,7 +108,10 @@ void CheckNothingLostWithoutAnEdit(const std::vector<std::uint8_t>& original,
     const bool grouped = parsed.version == 4 &&
                          std::any_of(parsed.frames.begin(), parsed.frames.end(),
                                      [](const TID3v2Frame& f) { return (f.format & 0x40) != 0; });
-    if (!tag.Present() || tag.TagSize() == 0 || parsed.plainSizes || grouped) {
+    // Frames behind damage (bytes that start no frame, or padding with other bytes behind it)
+    // are not read here, as the reading rules say, where TagLib goes on by a damaged header's
+    // size or reads a version-2.4 size the other way.
+    if (!tag.Present() || tag.TagSize() == 0 || parsed.plainSizes || grouped || parsed.damaged) {
         return;
     }
     // Readers differ on malformed text (UTF-16 without a byte-order mark, UTF-8 that is not

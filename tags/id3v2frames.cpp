@@ -60,6 +60,7 @@ struct TWalk {
     // Frames that each end on a valid identifier, on padding or at the area's end, before the
     // first that does not.
     std::size_t sound = 0;
+    bool damaged = false;  // ended on bytes that are neither a frame nor zeros to the end
 };
 
 // Padding is zero bytes: a frame header's worth of them (or the rest of the area) starts it.
@@ -92,6 +93,7 @@ TWalk Walk(ByteSpan area, std::uint8_t version, TSizes sizes) {
         // Identifiers are capitals and digits; zero bytes are padding; anything else ends the
         // frames (damage, or another program's padding).
         if (end || !FrameAt(area, at, headerLength, idLength)) {
+            walk.damaged = !end || !AllZero(area.subspan(at));
             return walk;
         }
         const ByteSpan header = area.subspan(at, headerLength);
@@ -258,6 +260,7 @@ bool ParseID3v2(ByteSpan tag, TID3v2Frames& out) {
     }
     const ByteSpan area = body.subspan(start);
     const TWalk walk = walkFrom(start, out.plainSizes);
+    out.damaged = walk.damaged;
     out.frames.reserve(walk.frames.size());
     for (const TFound& found : walk.frames) {
         out.frames.push_back(MakeFrame(area, version, found));

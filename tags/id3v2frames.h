@@ -37,6 +37,9 @@ struct TID3v2Frames {
     std::uint8_t version = 0;
     // Version 2.4 frame sizes read as plain numbers, not syncsafe ones.
     bool plainSizes = false;
+    // The frames ended on bytes that start no frame, or on padding with other bytes behind it:
+    // whatever lies behind is not read.
+    bool damaged = false;
     std::vector<TID3v2Frame> frames;
 };
 
