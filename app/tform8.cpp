@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <chrono>
+#include <thread>
+
 #include "controls/widgetkit.h"
 
 TForm8::TForm8(QWidget* parent)
@@ -56,9 +59,7 @@ void TForm8::ShowAndPaint() {
 }
 
 void TForm8::Sleep(int ms) {
-    QEventLoop pause;
-    QTimer::singleShot(ms, &pause, &QEventLoop::quit);
-    pause.exec(QEventLoop::ExcludeUserInputEvents);
+    SleepUntil(QDeadlineTimer(ms, Qt::PreciseTimer));
 }
 
 void TForm8::SleepDuring(int ms, const std::function<void()>& work) {
@@ -66,8 +67,22 @@ void TForm8::SleepDuring(int ms, const std::function<void()>& work) {
     if (work) {
         work();
     }
-    if (const qint64 left = pause.remainingTime(); left > 0) {
-        Sleep(static_cast<int>(left));
+    SleepUntil(pause);
+}
+
+void TForm8::SleepUntil(const QDeadlineTimer& end) {
+    // The event loop's timers wake a millisecond or two late, which every pause would add to
+    // the start-up; the last stretch is slept by the clock instead, without events.
+    constexpr qint64 kClockSleepNs = 2'000'000;
+    if (const qint64 loopMs = (end.remainingTimeNSecs() - kClockSleepNs) / 1'000'000;
+        loopMs > 0) {
+        QEventLoop pause;
+        QTimer::singleShot(static_cast<int>(loopMs), Qt::PreciseTimer, &pause,
+                           &QEventLoop::quit);
+        pause.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (const qint64 left = end.remainingTimeNSecs(); left > 0) {
+        std::this_thread::sleep_for(std::chrono::nanoseconds(left));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QWidget>
@@ -26,6 +27,8 @@ public:
     // A pause during which work is done: the work runs at its start and the pause ends ms after
     // it began, or when the work is done if that takes longer.
     void SleepDuring(int ms, const std::function<void()>& work);
+    // Sleeps with the splash painting until the deadline, ending on it rather than after it.
+    void SleepUntil(const QDeadlineTimer& end);
 
     QLabel* Label1;
     QLabel* Label2;

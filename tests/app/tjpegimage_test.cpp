@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <QWindow>
 
 #include "app/tform8.h"
@@ -49,6 +53,14 @@ TEST(TForm8Test, SplashLayoutAndSteps) {
     const int frame = splash.Animate1->Frame();
     splash.Sleep(350);
     EXPECT_NE(splash.Animate1->Frame(), frame);
+
+    // A pause never ends before its time, whether the work inside it is short or none.
+    for (const int workMs : {0, 5, 25}) {
+        QElapsedTimer clock;
+        clock.start();
+        splash.SleepDuring(20, [workMs] { QThread::msleep(workMs); });
+        EXPECT_GE(clock.nsecsElapsed(), std::max(20, workMs) * 1'000'000LL) << workMs;
+    }
 }
 
 }  // namespace
