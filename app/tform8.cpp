@@ -92,6 +92,6 @@ void TForm8::SetStep(const QString& text) {
 }
 
 void TForm8::StepBy(int delta) {
+    // The bar repaints itself at once when the step shows.
     ProgressBar1->setValue(ProgressBar1->value() + delta);
-    ProgressBar1->repaint();
 }
