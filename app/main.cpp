@@ -50,6 +50,9 @@ std::unique_ptr<TForm1> CreateWindowsBehindTheSplash() {
     } steps[] = {
         {"Loading Player", 500,
          [&Form1] {
+             // Loading the icon takes milliseconds; the splash shows none, the windows after
+             // it do.
+             QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/tovra3.png")));
              Form1 = std::make_unique<TForm1>();
              Form1->WavInfoBox();
          }},
@@ -96,7 +99,6 @@ int main(int argc, char* argv[]) {
     channel.Listen();
 
     TApplication::instance().setTitle(ProductTitle());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/tovra3.png")));
 
     std::unique_ptr<TForm1> Form1;
     try {
