@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 #include <functional>
 
@@ -159,16 +164,26 @@ TEST_F(MediaPlayerTest, OpenClosesThePreviousDeviceAndStartsAtTheBeginning) {
 }
 
 TEST_F(MediaPlayerTest, FilesItCannotPlayRaiseTheDeviceText) {
+    // A pipe nobody writes to would hold the open for ever; a folder is no track either.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pipe = dir.filePath(QStringLiteral("pipe.mp3"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("folder.mp3"));
+    ASSERT_TRUE(QDir().mkdir(folder));
     struct Case {
-        const char* file;
-        const char* text;
+        QString file;
+        QString text;
     };
     for (const Case& c :
-         {Case{"unplayable.mp3", "Could not determine type of stream."},
-          Case{"missing.wav", "Resource not found."}, Case{"", "Unknown error code"}}) {
-        SCOPED_TRACE(c.file);
-        player.setFileName(*c.file != 0 ? media(c.file) : QString());
-        EXPECT_EQ(errorOf([&] { player.Open(); }), QString::fromUtf8(c.text));
+         {Case{media("unplayable.mp3"), QStringLiteral("Could not determine type of stream.")},
+          Case{media("missing.wav"), QStringLiteral("Resource not found.")},
+          Case{QString(), QStringLiteral("Unknown error code")},
+          Case{pipe, QStringLiteral("\"%1\" is not a regular file.").arg(pipe)},
+          Case{folder, QStringLiteral("\"%1\" is not a regular file.").arg(folder)}}) {
+        SCOPED_TRACE(c.file.toStdString());
+        player.setFileName(c.file);
+        EXPECT_EQ(errorOf([&] { player.Open(); }), c.text);
         EXPECT_EQ(player.DeviceId(), 0);
         EXPECT_EQ(player.Mode(), Mode::mpNotReady);
         EXPECT_EQ(errorOf([&] { player.Play(); }), QStringLiteral("No MCI device open"));
