@@ -74,11 +74,9 @@ void TForm8::SleepUntil(const QDeadlineTimer& end) {
     // The event loop's timers wake a millisecond or two late, which every pause would add to
     // the start-up; the last stretch is slept by the clock instead, without events.
     constexpr qint64 kClockSleepNs = 2'000'000;
-    if (const qint64 loopMs = (end.remainingTimeNSecs() - kClockSleepNs) / 1'000'000;
-        loopMs > 0) {
+    if (const qint64 loopMs = (end.remainingTimeNSecs() - kClockSleepNs) / 1'000'000; loopMs > 0) {
         QEventLoop pause;
-        QTimer::singleShot(static_cast<int>(loopMs), Qt::PreciseTimer, &pause,
-                           &QEventLoop::quit);
+        QTimer::singleShot(static_cast<int>(loopMs), Qt::PreciseTimer, &pause, &QEventLoop::quit);
         pause.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (const qint64 left = end.remainingTimeNSecs(); left > 0) {

@@ -735,7 +735,8 @@ void TMediaPlayer::Open() {
     }
     // A named pipe without a writer, or a device file, would hold the open and with it the
     // window; a missing file is left for the framework to name.
-    if (struct stat status {}; ::stat(native.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    if (struct stat status{};
+        ::stat(native.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
         throw EMCIDeviceError(QStringLiteral("\"%1\" is not a regular file.").arg(path));
     }
     gchar* uri = gst_filename_to_uri(native.constData(), &error);
