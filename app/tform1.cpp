@@ -5,8 +5,6 @@
 #include <QPainter>
 #include <QShowEvent>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <exception>
@@ -139,17 +137,9 @@ void TForm1::WarmUpCurrentEntry() const {
             return;
         }
         saved.RestoreCurrentIndex();
-        const QString path = saved.Path(saved.CurrentIndex());
-        QByteArray native;
-        if (!NativeFromName(path, native)) {
-            native = QFile::encodeName(path);
-        }
-        struct stat status {};
-        if (::stat(native.constData(), &status) != 0 || !S_ISREG(status.st_mode)) {
-            return;  // a pipe or a device file could hold the open
-        }
+        // The device refuses what is not a regular file, so a pipe cannot hold the start-up.
         TMediaPlayer device(nullptr, QStringLiteral("fakesink"), QStringLiteral("fakesink"));
-        device.setFileName(path);
+        device.setFileName(saved.Path(saved.CurrentIndex()));
         device.Open();
     } catch (const std::exception&) {
         // the show reads the same files and opens the same entry, and says what is wrong
